@@ -1,0 +1,18 @@
+# Sourced by scripts that run Windows programs under Wine: a fresh prefix with
+# a persistent server (without it every Wine process costs seconds).
+# Call wine_start first and wine_stop when done.
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEARCH=win64
+
+wine_start() {
+  WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/quillet-wine.XXXXXX")
+  export WINEPREFIX
+  wineserver -p
+  wineboot -i >/dev/null 2>&1 || true
+}
+
+wine_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  [ -n "${WINEPREFIX:-}" ] && rm -rf "$WINEPREFIX"
+}
