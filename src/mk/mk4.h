@@ -141,7 +141,7 @@ class c4_Row : public c4_RowRef {
 
 class c4_StringRef {
  public:
-  c4_StringRef(const c4_RowRef& row, int propId) : _row(row), _id(propId) {}
+  c4_StringRef(const c4_RowRef& row, const c4_Property& prop) : _row(row), _prop(prop) {}
   // The value as a NUL-terminated string; stays valid until the row's view
   // is changed or destroyed. Never null.
   operator const char*() const;
@@ -150,18 +150,18 @@ class c4_StringRef {
 
  private:
   c4_RowRef _row;
-  int _id;
+  c4_Property _prop;
 };
 
 class c4_IntRef {
  public:
-  c4_IntRef(const c4_RowRef& row, int propId) : _row(row), _id(propId) {}
+  c4_IntRef(const c4_RowRef& row, const c4_Property& prop) : _row(row), _prop(prop) {}
   operator t4_i32() const;
   c4_IntRef& operator=(t4_i32 value);
 
  private:
   c4_RowRef _row;
-  int _id;
+  c4_Property _prop;
 };
 
 // An ordered sequence of rows with a fixed list of properties.
