@@ -1,0 +1,67 @@
+#pragma once
+// Helpers shared by the learning tests: a scratch folder per test and raw
+// access to learning-file bytes.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+
+namespace learn_test {
+
+class ScratchDir {
+public:
+    ScratchDir()
+    {
+        static std::atomic<int> serial{0};
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = "quillet-learn-";
+        if (info)
+            name += std::string(info->test_suite_name()) + "-" + info->name();
+        name += "-" + std::to_string(serial++);
+        m_path = std::filesystem::temp_directory_path() / name;
+        std::error_code ec;
+        std::filesystem::remove_all(m_path, ec);
+        std::filesystem::create_directories(m_path);
+    }
+    ~ScratchDir()
+    {
+        std::error_code ec;
+        std::filesystem::remove_all(m_path, ec);
+    }
+    std::string File(std::string_view name) const { return (m_path / name).string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+inline std::string ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteBytes(const std::string& path, std::string_view bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// One 516-byte record image: the count little-endian, the word NUL-padded.
+// A word of 512 bytes fills the field without a NUL.
+inline std::string Record(std::int32_t count, std::string_view word)
+{
+    std::string r(516, '\0');
+    const auto u = static_cast<std::uint32_t>(count);
+    for (int i = 0; i < 4; ++i)
+        r[static_cast<std::size_t>(i)] = static_cast<char>((u >> (8 * i)) & 0xFF);
+    r.replace(4, word.size() > 512 ? 512 : word.size(), word.substr(0, 512));
+    return r;
+}
+
+}  // namespace learn_test
