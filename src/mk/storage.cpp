@@ -641,6 +641,7 @@ bool StorageImpl::Commit() {
       now.memos = place(std::move(memoList));
       PutVarint(structure, now.data.size);
       if (now.data.size) {
+        PutVarint(structure, now.data.pos);
         PutVarint(structure, now.sizes.size);
         if (now.sizes.size) PutVarint(structure, now.sizes.pos);
       }

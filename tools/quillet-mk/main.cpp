@@ -5,8 +5,8 @@
 // through the position-XOR layer of dictionary files.
 #include <cstdio>
 #include <cstring>
-#include <string>
 
+#include "mk/dump.h"
 #include "mk/mk4.h"
 
 namespace {
@@ -21,22 +21,6 @@ class XorStrategy : public c4_FileStrategy {
     return n;
   }
 };
-
-std::string Quote(const char* s) {
-  std::string out = "\"";
-  for (; *s; ++s) {
-    unsigned char c = static_cast<unsigned char>(*s);
-    if (c == '\\') out += "\\\\";
-    else if (c == '"') out += "\\\"";
-    else if (c >= 0x20 && c <= 0x7E) out += static_cast<char>(c);
-    else {
-      char hex[5];
-      std::snprintf(hex, sizeof hex, "\\x%02x", c);
-      out += hex;
-    }
-  }
-  return out + "\"";
-}
 
 int Usage() {
   std::fprintf(stderr, "usage: quillet-mk dump [--xor] FILE\n");
@@ -56,33 +40,7 @@ int Dump(const char* path, bool useXor) {
     std::fprintf(stderr, "quillet-mk: %s is not a storage file\n", path);
     return 1;
   }
-  std::printf("structure: %s\n", Quote(storage.Description().c_str()).c_str());
-  if (!storage.HasHeader())
-    std::printf("byte order: none (empty file, no header)\n");
-  else if (storage.IsBigEndian())
-    std::printf("byte order: big-endian (header \"LJ\")\n");
-  else
-    std::printf("byte order: little-endian (header \"JL\")\n");
-  for (int v = 0; v < storage.NumViews(); ++v) {
-    std::string name = storage.NthViewName(v);
-    c4_View view = storage.View(name.c_str());
-    std::printf("view %s rows=%d\n", name.c_str(), view.GetSize());
-    for (int r = 0; r < view.GetSize(); ++r) {
-      std::string line = name + "[" + std::to_string(r) + "]";
-      for (int p = 0; p < view.NumProperties(); ++p) {
-        const c4_Property& prop = view.NthProperty(p);
-        line += " ";
-        line += prop.Name();
-        line += "=";
-        if (prop.Type() == 'I') {
-          line += std::to_string(static_cast<t4_i32>(c4_IntProp(prop.Name())(view[r])));
-        } else {
-          line += Quote(c4_StringProp(prop.Name())(view[r]));
-        }
-      }
-      std::printf("%s\n", line.c_str());
-    }
-  }
+  std::fputs(mk::DumpStorage(storage).c_str(), stdout);
   return 0;
 }
 

@@ -1,0 +1,67 @@
+// A storage file held in memory, for tests: optionally with the position-XOR
+// layer of dictionary files, and optionally losing every write after the
+// first `writesBeforeCrash` ones, as a crash at that moment would.
+#pragma once
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "mk/mk4.h"
+
+class MemoryStrategy : public c4_Strategy {
+ public:
+  explicit MemoryStrategy(std::vector<uint8_t> bytes = {}, bool xorLayer = false)
+      : bytes(std::move(bytes)), _xor(xorLayer) {}
+
+  bool IsValid() const override { return true; }
+  int DataRead(t4_i32 pos, void* buffer, int length) override {
+    ++reads;
+    if (pos < 0 || length <= 0 || static_cast<size_t>(pos) >= bytes.size()) return 0;
+    size_t n = std::min(static_cast<size_t>(length), bytes.size() - pos);
+    std::memcpy(buffer, bytes.data() + pos, n);
+    if (_xor) Flip(pos, static_cast<uint8_t*>(buffer), n);
+    return static_cast<int>(n);
+  }
+  void DataWrite(t4_i32 pos, const void* buffer, int length) override {
+    if (length <= 0) return;
+    ++writes;
+    if (writesBeforeCrash >= 0 && writes > writesBeforeCrash) {
+      ++_failure;
+      return;
+    }
+    if (bytes.size() < static_cast<size_t>(pos) + length) bytes.resize(pos + length, 0);
+    std::memcpy(bytes.data() + pos, buffer, length);
+    if (_xor) Flip(pos, bytes.data() + pos, length);
+  }
+  t4_i32 FileSize() override { return static_cast<t4_i32>(bytes.size()); }
+
+  std::vector<uint8_t> bytes;
+  long writesBeforeCrash = -1;  // -1: never fail
+  long writes = 0;
+  long reads = 0;
+
+ private:
+  static void Flip(t4_i32 pos, uint8_t* p, size_t n) {
+    for (size_t i = 0; i < n; ++i) p[i] ^= static_cast<uint8_t>((pos + i) ^ 0x1B5);
+  }
+  bool _xor;
+};
+
+inline std::vector<uint8_t> ReadFixture(const std::string& name) {
+  std::string path = std::string(QUILLET_FIXTURES) + "/metakit/" + name;
+  std::vector<uint8_t> out;
+  if (FILE* f = std::fopen(path.c_str(), "rb")) {
+    uint8_t buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.insert(out.end(), buf, buf + n);
+    std::fclose(f);
+  }
+  return out;
+}
+
+inline std::string ReadFixtureText(const std::string& name) {
+  std::vector<uint8_t> bytes = ReadFixture(name);
+  return std::string(bytes.begin(), bytes.end());
+}
