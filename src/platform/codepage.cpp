@@ -147,7 +147,21 @@ std::string Utf16ToAnsi(std::u16string_view text) {
     for (char16_t unit : text) out += static_cast<char>(unit);
     return out;
   }
-  return cpbackend::FromUtf16(text);
+  // No ANSI code page has characters beyond the BMP: a surrogate pair (or a
+  // lone surrogate) is one character the code page lacks, one '?', on every
+  // system alike.
+  std::u16string bmp;
+  bmp.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    if (unit >= 0xD800 && unit <= 0xDFFF) {
+      if (unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) ++i;
+      bmp += u'?';
+    } else {
+      bmp += unit;
+    }
+  }
+  return cpbackend::FromUtf16(bmp);
 }
 
 std::u16string Utf8ToUtf16(std::string_view text) {

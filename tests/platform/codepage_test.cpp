@@ -65,7 +65,8 @@ TEST_F(Cp1252, CharactersTheCodePageLacksBecomeQuestionMarks) {
   EXPECT_EQ(platform::Utf16ToAnsi(u"a\u4e2db"), "a?b");
   // No look-alike substitutes: A with macron is not turned into A.
   EXPECT_EQ(platform::Utf16ToAnsi(u"\u0100"), "?");
-  EXPECT_EQ(platform::Utf8ToAnsi("\xf0\x9f\x98\x80"), "?");
+  EXPECT_EQ(platform::Utf8ToAnsi("\xf0\x9f\x98\x80"), "?");  // one character beyond the BMP
+  EXPECT_EQ(platform::Utf16ToAnsi(std::u16string{u'a', char16_t(0xD800), u'b'}), "a?b");
 }
 
 TEST_F(Cp1252, HasNoLeadBytes) {
