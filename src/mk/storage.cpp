@@ -32,7 +32,7 @@ bool ParseFields(const char*& p, const char* end, std::vector<Field>& out, int d
   for (;;) {
     Field f;
     while (p < end && *p != ':' && *p != '[' && *p != ',' && *p != ']') f.name += *p++;
-    if (f.name.empty()) return false;
+    if (f.name.empty() || f.name.find('\0') != std::string::npos) return false;
     if (p < end && *p == ':') {
       ++p;
       if (p >= end) return false;
@@ -77,6 +77,17 @@ std::string Describe(const Field& f) {
 }
 
 bool SameName(const std::string& a, const char* b) { return CompareStrings(a.c_str(), b) == 0; }
+
+// A view we can rewrite: flat string and integer properties, each name once.
+bool Rewritable(const Field& view) {
+  for (size_t i = 0; i < view.children.size(); ++i) {
+    const Field& c = view.children[i];
+    if (c.type != 'S' && c.type != 'I') return false;
+    for (size_t j = 0; j < i; ++j)
+      if (SameName(view.children[j].name, c.name.c_str())) return false;
+  }
+  return true;
+}
 
 void PutBE32(uint8_t* p, uint32_t v) {
   p[0] = static_cast<uint8_t>(v >> 24);
@@ -187,6 +198,7 @@ void StorageImpl::Load() {
   if (recorded == 0) {
     // A first commit that never finished: the storage is still empty.
     end = 0;
+    hasHeader = false;
     forceGrow = true;
     growMin = physical;
     appendOnly = true;
@@ -270,11 +282,8 @@ bool StorageImpl::TryTail(uint32_t fileEnd) {
 bool StorageImpl::LoadView(TopLevel& t) {
   auto seq = std::make_shared<Sequence>(true);
   t.seq = seq;
-  bool supported = true;
-  for (const Field& c : t.field.children) {
-    seq->AddProp(c4_Property(c.type, c.name.c_str()));
-    if (c.type != 'S' && c.type != 'I') supported = false;
-  }
+  bool supported = Rewritable(t.field);
+  for (const Field& c : t.field.children) seq->AddProp(c4_Property(c.type, c.name.c_str()));
   std::fill(seq->dirty.begin(), seq->dirty.end(), false);
   seq->structureDirty = false;
   if (!ColumnOk(t.structure)) return false;
@@ -417,18 +426,7 @@ std::string StorageImpl::Description() const {
   std::string s;
   for (const TopLevel& t : top) {
     if (!s.empty()) s += ",";
-    if (t.field.type != 'V' || !t.seq->writable) {
-      s += Describe(t.field);
-      continue;
-    }
-    s += t.field.name + "[";
-    for (int c = 0; c < t.seq->NumProps(); ++c) {
-      if (c) s += ",";
-      s += t.seq->Prop(c).Name();
-      s += ':';
-      s += t.seq->Prop(c).Type();
-    }
-    s += "]";
+    s += Describe(t.field);
   }
   return s;
 }
@@ -760,10 +758,8 @@ c4_View c4_Storage::GetAs(const char* description) {
     TopLevel fresh;
     fresh.field = want;
     fresh.seq = std::make_shared<mk::Sequence>(true);
-    for (const mk::Field& c : want.children) {
-      fresh.seq->AddProp(c4_Property(c.type, c.name.c_str()));
-      if (c.type != 'S' && c.type != 'I') fresh.seq->writable = false;
-    }
+    for (const mk::Field& c : want.children) fresh.seq->AddProp(c4_Property(c.type, c.name.c_str()));
+    fresh.seq->writable = mk::Rewritable(want);
     if (!_impl->valid || _impl->mode == 0) fresh.seq->writable = false;
     _impl->top.push_back(std::move(fresh));
     return c4_View(_impl->top.back().seq);
@@ -773,7 +769,9 @@ c4_View c4_Storage::GetAs(const char* description) {
     for (const mk::Field& c : want.children) {
       if (c.type != 'S' && c.type != 'I') continue;
       c4_Property p(c.type, c.name.c_str());
-      if (seq.PropIndex(p.GetId()) < 0) seq.AddProp(p);
+      if (seq.PropIndex(p.GetId()) >= 0) continue;
+      seq.AddProp(p);
+      t->field.children.push_back(c);
     }
   }
   return c4_View(t->seq);
