@@ -90,8 +90,11 @@ TEST_F(ExchangeTest, ExportOfAnEmptyFileWritesAnEmptyFile)
 
 TEST_F(ExchangeTest, ExportReportsEveryTenthRecord)
 {
-    for (int i = 0; i < 25; ++i)
-        Add("w" + std::to_string(i), 1);
+    for (int i = 0; i < 25; ++i) {
+        std::string word = "w";
+        word += std::to_string(i);
+        Add(word, 1);
+    }
     CountingSink sink;
     sink.cancelAt = 1;  // an export runs to the end regardless
     std::int32_t count = 0;

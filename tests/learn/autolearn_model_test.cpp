@@ -259,7 +259,7 @@ private:
 
 void ExpectSameState(CAutoLearn& al, const Reference& ref, const std::string& path, int step)
 {
-    SCOPED_TRACE("step " + std::to_string(step));
+    SCOPED_TRACE(::testing::Message() << "step " << step);
     ASSERT_EQ(al.IsOpen(), ref.open);
     ASSERT_EQ(al.GetRecordCount(), ref.nRecords);
     ASSERT_EQ(al.GetCurrent(), ref.nCurrent);
@@ -271,7 +271,7 @@ void ExpectSameState(CAutoLearn& al, const Reference& ref, const std::string& pa
 
 void RunSequence(unsigned seed, int steps)
 {
-    SCOPED_TRACE("seed " + std::to_string(seed));
+    SCOPED_TRACE(::testing::Message() << "seed " << seed);
     ScratchDir dir;
     const std::string path = dir.File("AutoLearn.dic");
     const std::string textPath = dir.File("exchange.txt");

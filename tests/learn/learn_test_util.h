@@ -21,9 +21,13 @@ public:
         static std::atomic<int> serial{0};
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         std::string name = "quillet-learn-";
-        if (info)
-            name += std::string(info->test_suite_name()) + "-" + info->name();
-        name += "-" + std::to_string(serial++);
+        if (info) {
+            name += info->test_suite_name();
+            name += '-';
+            name += info->name();
+        }
+        name += '-';
+        name += std::to_string(serial++);
         m_path = std::filesystem::temp_directory_path() / name;
         std::error_code ec;
         std::filesystem::remove_all(m_path, ec);
