@@ -1,6 +1,7 @@
-// A storage file held in memory, for tests: optionally with the position-XOR
-// layer of dictionary files, and optionally losing every write after the
-// first `writesBeforeCrash` ones, as a crash at that moment would.
+// A storage file held in memory: for tests, fuzzing and benchmarks. It can
+// apply the position-XOR layer of dictionary files, and it can lose every
+// write after the first `writesBeforeCrash` ones, as a crash at that moment
+// would.
 #pragma once
 
 #include <algorithm>
@@ -49,19 +50,3 @@ class MemoryStrategy : public c4_Strategy {
   bool _xor;
 };
 
-inline std::vector<uint8_t> ReadFixture(const std::string& name) {
-  std::string path = std::string(QUILLET_FIXTURES) + "/metakit/" + name;
-  std::vector<uint8_t> out;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
-    uint8_t buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.insert(out.end(), buf, buf + n);
-    std::fclose(f);
-  }
-  return out;
-}
-
-inline std::string ReadFixtureText(const std::string& name) {
-  std::vector<uint8_t> bytes = ReadFixture(name);
-  return std::string(bytes.begin(), bytes.end());
-}

@@ -176,9 +176,13 @@ c4_RowRef c4_View::GetAt(int index) const { return c4_RowRef(_seq, index); }
 
 void c4_View::SetAt(int index, const c4_RowRef& row) {
   if (index < 0 || index >= _seq->Size()) return;
-  // Copy through a free row first: row may be a row of this very view.
-  c4_Row copy(row);
-  _seq->CopyRow(index, *copy.Seq(), 0);
+  if (row.Seq() == _seq.get()) {
+    // A row of this very view: copy it out first.
+    c4_Row copy(row);
+    _seq->CopyRow(index, *copy.Seq(), 0);
+  } else {
+    _seq->CopyRow(index, *row.Seq(), row.Index());
+  }
 }
 
 int c4_View::Add(const c4_RowRef& row) {
@@ -191,9 +195,15 @@ void c4_View::InsertAt(int index, const c4_RowRef& row, int count) {
   if (count <= 0 || !_seq->writable) return;
   if (index < 0) index = 0;
   if (index > _seq->Size()) index = _seq->Size();
-  c4_Row copy(row);
+  // The row may belong to this view, and inserting moves rows: copy it out.
+  std::shared_ptr<Sequence> source = row.SeqPtr();
+  int sourceRow = row.Index();
+  if (source == _seq) {
+    source = c4_Row(row).SeqPtr();
+    sourceRow = 0;
+  }
   _seq->Insert(index, count);
-  for (int i = 0; i < count; ++i) _seq->CopyRow(index + i, *copy.Seq(), 0);
+  for (int i = 0; i < count; ++i) _seq->CopyRow(index + i, *source, sourceRow);
 }
 
 void c4_View::RemoveAt(int index, int count) { _seq->Remove(index, count); }

@@ -2,7 +2,8 @@
 // exactly the old content or exactly the new one.
 #include <gtest/gtest.h>
 
-#include "memory_strategy.h"
+#include "fixtures.h"
+#include "mk/memory_strategy.h"
 #include "mk/dump.h"
 
 namespace {

@@ -5,7 +5,8 @@
 
 #include <random>
 
-#include "memory_strategy.h"
+#include "fixtures.h"
+#include "mk/memory_strategy.h"
 #include "mk/dump.h"
 
 namespace {

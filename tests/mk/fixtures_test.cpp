@@ -2,7 +2,8 @@
 // says, with and without the XOR layer, in both byte orders.
 #include <gtest/gtest.h>
 
-#include "memory_strategy.h"
+#include "fixtures.h"
+#include "mk/memory_strategy.h"
 #include "mk/dump.h"
 
 namespace {

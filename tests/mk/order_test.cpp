@@ -4,7 +4,8 @@
 
 #include <random>
 
-#include "memory_strategy.h"
+#include "fixtures.h"
+#include "mk/memory_strategy.h"
 #include "mk/format.h"
 
 namespace {

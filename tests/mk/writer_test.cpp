@@ -5,7 +5,8 @@
 #include <map>
 #include <random>
 
-#include "memory_strategy.h"
+#include "fixtures.h"
+#include "mk/memory_strategy.h"
 #include "mk/dump.h"
 
 namespace {
@@ -199,6 +200,19 @@ TEST(WriterRoundTrip, FreeSpaceIsReusedSoTheFileStopsGrowing) {
     sizes[round] = file.bytes.size();
   }
   EXPECT_EQ(sizes[39], sizes[20]);  // steady state: every commit fits in freed space
+}
+
+TEST(WriterRoundTrip, RowsCopiedWithinTheSameViewKeepTheirValues) {
+  c4_Storage s;
+  c4_View v = s.GetAs(kData);
+  for (int i = 0; i < 3000; ++i) v.Add(pKey["k" + std::to_string(i)] + pData["d" + std::to_string(i)]);
+  v.InsertAt(0, v[2999], 2);  // inserting moves the source row
+  EXPECT_STREQ(pKey(v[0]), "k2999");
+  EXPECT_STREQ(pData(v[1]), "d2999");
+  EXPECT_STREQ(pKey(v[3001]), "k2999");
+  v.SetAt(5, v[6]);
+  EXPECT_STREQ(pKey(v[5]), "k4");
+  EXPECT_EQ(v.GetSize(), 3002);
 }
 
 TEST(WriterRoundTrip, ValuesAreCutAtTheirFirstZeroByte) {
