@@ -1,0 +1,293 @@
+// The options store: Config.ini keys, defaults, encodings, the dictionary
+// flags and the first-run flag.
+#include "config/Config.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "config/IniFile.h"
+#include "platform/sim/sim_desktop.h"
+#include "test_files.h"
+
+namespace {
+
+using configtest::ReadBytes;
+using configtest::TempDir;
+using configtest::WriteBytes;
+using platform::sim::SimDesktop;
+using platform::sim::SimProcesses;
+using platform::sim::SimRegistry;
+
+class ConfigTest : public ::testing::Test {
+ protected:
+  ConfigTest() { config.strAppDir = dir.DirWithSeparator(); }
+
+  std::string ConfigIni() const { return dir.Path("Config.ini"); }
+  std::string Key(const char* section, const char* key) {
+    return CIniFile(ConfigIni().c_str()).GetString(section, key, "<absent>");
+  }
+
+  TempDir dir;
+  SimDesktop desktop;
+  SimProcesses processes;
+  CConfig config{desktop, processes};
+};
+
+TEST(ConfigDefaults, FieldsStartAtTheirDefaults) {
+  SimDesktop desktop;
+  SimProcesses processes;
+  CConfig c(desktop, processes);
+  const std::uint8_t index[10] = {0x70, 0x71, 0x72, 0x73, 0x74, 0x75, 0x76, 0x77, 0x78, 0x79};
+  const std::uint8_t select[10] = {9, 13, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff};
+  EXPECT_EQ(c.vkSelectPrev, 0x26);
+  EXPECT_EQ(c.vkSelectNext, 0x28);
+  EXPECT_EQ(std::memcmp(c.vkSelectIndex, index, 10), 0);
+  EXPECT_EQ(c.vkSelectPageDown, 0x22);
+  EXPECT_EQ(c.vkSelectPageUp, 0x21);
+  EXPECT_EQ(std::memcmp(c.vkSelect, select, 10), 0);
+  EXPECT_EQ(c.bOtherAppsWork, 1);
+  EXPECT_EQ(c.bEnableAutolearn, 1);
+  EXPECT_EQ(c.nMinLearnLength, 0);
+  EXPECT_EQ(c.strSeparate, std::string("; ',.!\"?"));
+  EXPECT_EQ(c.dwEnableHoam, 131188u);
+  EXPECT_EQ(c.bEnableWord, 1);
+  EXPECT_EQ(c.bEnablePhrase, 1);
+  EXPECT_EQ(c.bEnableShorthand, 1);
+  EXPECT_EQ(c.bRunAtStartup, 1);
+  EXPECT_EQ(c.nMinInput, 1);
+  EXPECT_EQ(c.nMinWordLength, 1);
+  EXPECT_EQ(c.nMaxWordLength, 500);
+  EXPECT_EQ(c.nMaxItemShow, 5);
+  EXPECT_EQ(c.nLastDecision, 1);
+  EXPECT_EQ(c.hLastWindow, 0u);
+  EXPECT_TRUE(c.appRules.empty());
+}
+
+TEST(ConfigAppDir, IsTheExecutablesFolder) {
+  EXPECT_EQ(CConfig::AppDirOf("C:\\Program Files\\Quillet\\Quillet.exe"), "C:\\Program Files\\Quillet\\");
+  EXPECT_EQ(CConfig::AppDirOf("Quillet.exe"), "Quillet.exe");
+  SimDesktop desktop;
+  SimProcesses processes;
+  CConfig c(desktop, processes);
+  std::string exe = platform::CurrentExecutablePath();
+  ASSERT_FALSE(c.strAppDir.empty());
+  EXPECT_EQ(exe.compare(0, c.strAppDir.size(), c.strAppDir), 0);
+  EXPECT_TRUE(c.strAppDir.back() == '\\' || c.strAppDir.back() == '/');
+  EXPECT_EQ(c.ConfigIniPath(), c.strAppDir + "Config.ini");
+  EXPECT_EQ(c.AppConfigIniPath(), c.strAppDir + "AppConfig.ini");
+}
+
+TEST_F(ConfigTest, NoFilesLeaveEveryDefault) {
+  config.nMaxItemShow = 9;
+  config.vkSelectPrev = 0x41;
+  EXPECT_EQ(config.LoadAll(), 1);
+  EXPECT_EQ(config.nMaxItemShow, 5);   // absent number: the default overwrites
+  EXPECT_EQ(config.vkSelectPrev, 0x41);  // absent byte key: the field stays
+  EXPECT_EQ(config.dwEnableHoam, 131188u);
+  EXPECT_EQ(config.strSeparate, CConfig::kDefaultSeparators);
+  EXPECT_FALSE(configtest::Exists(ConfigIni()));
+}
+
+TEST_F(ConfigTest, SavingDefaultsWritesTheWholeLayout) {
+  config.SaveAutoLearn();
+  config.SaveHotKeys();
+  config.SaveOthers();
+  EXPECT_EQ(ReadBytes(ConfigIni()),
+            "[AutoLearn]\r\n"
+            "bEanbleAutolearn=1\r\n"
+            "nMinLearnLength=0\r\n"
+            "strSeparate=; ',.!\"?\r\n"
+            "[HotKeys]\r\n"
+            "vkSelectIndex=70717273747576777879\r\n"
+            "vkSelectPrev=26\r\n"
+            "vkSelectNext=28\r\n"
+            "vkSelectPageDown=22\r\n"
+            "vkSelectPageUp=21\r\n"
+            "vkSelect=090DFFFFFFFFFFFFFFFF\r\n"
+            "dwEnableHoam=131188\r\n"
+            "[Others]\r\n"
+            "bEnableShorthand=1\r\n"
+            "bEnableWord=1\r\n"
+            "bEnablePhrase=1\r\n"
+            "nMinInput=1\r\n"
+            "nMinWordLength=1\r\n"
+            "nMaxWordLength=500\r\n"
+            "nMaxItemShow=5\r\n");
+}
+
+TEST_F(ConfigTest, EverySavedValueLoadsBack) {
+  config.bEnableAutolearn = 0;
+  config.nMinLearnLength = -1;
+  config.strSeparate = "-+";
+  config.vkSelectPrev = 0xdb;
+  config.vkSelectNext = 0xdd;
+  config.vkSelectPageDown = 0xbb;
+  config.vkSelectPageUp = 0xbd;
+  for (int i = 0; i < 10; ++i) config.vkSelectIndex[i] = std::uint8_t(0x30 + i);
+  config.vkSelect[2] = 0x20;
+  config.dwEnableHoam = 0x00050041;
+  config.bEnableShorthand = 0;
+  config.bEnableWord = 0;
+  config.bEnablePhrase = 0;
+  config.nMinInput = 3;
+  config.nMinWordLength = 4;
+  config.nMaxWordLength = 40;
+  config.nMaxItemShow = 10;
+  config.SaveAutoLearn();
+  config.SaveHotKeys();
+  config.SaveOthers();
+
+  SimDesktop d;
+  SimProcesses p;
+  CConfig loaded(d, p);
+  loaded.strAppDir = config.strAppDir;
+  loaded.LoadAll();
+  EXPECT_EQ(loaded.bEnableAutolearn, 0);
+  EXPECT_EQ(loaded.nMinLearnLength, -1);
+  EXPECT_EQ(loaded.strSeparate, "-+");
+  EXPECT_EQ(loaded.vkSelectPrev, 0xdb);
+  EXPECT_EQ(loaded.vkSelectNext, 0xdd);
+  EXPECT_EQ(loaded.vkSelectPageDown, 0xbb);
+  EXPECT_EQ(loaded.vkSelectPageUp, 0xbd);
+  EXPECT_EQ(std::memcmp(loaded.vkSelectIndex, config.vkSelectIndex, 10), 0);
+  EXPECT_EQ(std::memcmp(loaded.vkSelect, config.vkSelect, 10), 0);
+  EXPECT_EQ(loaded.dwEnableHoam, 0x00050041u);
+  EXPECT_EQ(loaded.bEnableShorthand, 0);
+  EXPECT_EQ(loaded.bEnableWord, 0);
+  EXPECT_EQ(loaded.bEnablePhrase, 0);
+  EXPECT_EQ(loaded.nMinInput, 3);
+  EXPECT_EQ(loaded.nMinWordLength, 4);
+  EXPECT_EQ(loaded.nMaxWordLength, 40);
+  EXPECT_EQ(loaded.nMaxItemShow, 10);
+  EXPECT_EQ(Key("AutoLearn", "nMinLearnLength"), "-1");
+}
+
+TEST_F(ConfigTest, ShortByteKeyOverwritesOnlyTheLeadingBytes) {
+  WriteBytes(ConfigIni(), "[HotKeys]\r\nvkSelectIndex=3132\r\nvkSelect=31G2\r\nvkSelectPrev=4142\r\n");
+  config.LoadHotKeys();
+  const std::uint8_t index[10] = {0x31, 0x32, 0x72, 0x73, 0x74, 0x75, 0x76, 0x77, 0x78, 0x79};
+  const std::uint8_t select[10] = {9, 13, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff};
+  EXPECT_EQ(std::memcmp(config.vkSelectIndex, index, 10), 0);
+  EXPECT_EQ(std::memcmp(config.vkSelect, select, 10), 0);
+  EXPECT_EQ(config.vkSelectPrev, 0x41);
+}
+
+TEST_F(ConfigTest, MisspeltAutoLearnKeyAndBooleanSpellings) {
+  WriteBytes(ConfigIni(), "[AutoLearn]\r\nbEnableAutolearn=0\r\nbEanbleAutolearn=Yes\r\n");
+  config.bEnableAutolearn = 0;
+  config.LoadAutoLearn();
+  EXPECT_EQ(config.bEnableAutolearn, 1);
+  for (const char* text : {"false", "no", "0"}) {
+    WriteBytes(ConfigIni(), std::string("[AutoLearn]\r\nbEanbleAutolearn=") + text + "\r\n");
+    config.LoadAutoLearn();
+    EXPECT_EQ(config.bEnableAutolearn, 0) << text;
+  }
+  WriteBytes(ConfigIni(), "[AutoLearn]\r\nbEanbleAutolearn=\r\n");
+  config.LoadAutoLearn();
+  EXPECT_EQ(config.bEnableAutolearn, 1);
+}
+
+TEST_F(ConfigTest, HotkeyChosenOnThePageSurvivesARestart) {
+  config.dwEnableHoam = 0x00060070;
+  config.SaveHotKeys();
+  config.dwEnableHoam = 131188;
+  config.LoadHotKeys();
+  EXPECT_EQ(config.dwEnableHoam, 0x00060070u);
+  EXPECT_EQ(Key("HotKeys", "dwEnableHoam"), "393328");
+}
+
+TEST_F(ConfigTest, DamagedConfigGivesDefaultsForWhatCannotBeRead) {
+  std::string junk;
+  for (int i = 0; i < 2000; ++i) junk += char((i * 37 + 11) & 0xff);
+  WriteBytes(ConfigIni(), "\xEF\xBB\xBF" + junk + "\r[Others]\rnMaxItemShow=8\rnMinInput\r[Others]\rnMinInput=4\r" +
+                              std::string(100000, 'z') + "\n[HotKeys]\ndwEnableHoam=12abc\n");
+  config.LoadAll();
+  EXPECT_EQ(config.nMaxItemShow, 8);
+  EXPECT_EQ(config.nMinInput, 1);
+  EXPECT_EQ(config.dwEnableHoam, 12u);
+  EXPECT_EQ(config.nMaxWordLength, 500);
+}
+
+TEST_F(ConfigTest, UnreadableConfigGivesDefaults) {
+  std::filesystem::create_directories(ConfigIni());
+  config.nMinInput = 7;
+  config.LoadAll();
+  EXPECT_EQ(config.nMinInput, 1);
+  EXPECT_EQ(config.SaveOthers(), 1);  // the failure is not reported
+}
+
+// ---- dictionary flags --------------------------------------------------------------
+
+TEST_F(ConfigTest, UnlistedOrEmptyDictionaryPathIsEnabled) {
+  EXPECT_TRUE(config.IsDictEnabled("C:\\libs\\a.lib"));
+  EXPECT_TRUE(config.IsDictEnabled(""));
+  EXPECT_FALSE(config.SetDictEnabled("", false));
+  EXPECT_FALSE(configtest::Exists(ConfigIni()));
+}
+
+TEST_F(ConfigTest, DictionaryFlagsAreNumberedFromTheFirstFreeKey) {
+  WriteBytes(ConfigIni(), "[DBS]\r\nDB1=C:\\libs\\one.lib\r\nDB1-B=1\r\nDB3=C:\\libs\\three.lib\r\nDB3-B=0\r\n");
+  EXPECT_TRUE(config.SetDictEnabled("C:\\libs\\two.lib", false));
+  EXPECT_EQ(Key("DBS", "DB2"), "C:\\libs\\two.lib");
+  EXPECT_EQ(Key("DBS", "DB2-B"), "0");
+  EXPECT_FALSE(config.IsDictEnabled("c:\\LIBS\\TWO.LIB"));
+  EXPECT_FALSE(config.IsDictEnabled("C:\\libs\\three.lib"));
+  EXPECT_TRUE(config.IsDictEnabled("C:\\libs\\one.lib"));
+  EXPECT_TRUE(config.SetDictEnabled("C:\\LIBS\\THREE.LIB", true));
+  EXPECT_TRUE(config.IsDictEnabled("C:\\libs\\three.lib"));
+  EXPECT_EQ(Key("DBS", "DB4"), "<absent>");
+  EXPECT_TRUE(config.SetDictEnabled("C:\\libs\\four.lib", true));
+  EXPECT_EQ(Key("DBS", "DB4"), "C:\\libs\\four.lib");
+  EXPECT_EQ(Key("DBS", "DB4-B"), "1");
+}
+
+TEST_F(ConfigTest, DictionaryFlagWithoutItsBKeyIsEnabled) {
+  WriteBytes(ConfigIni(), "[DBS]\r\nDB1=C:\\x.lib\r\n");
+  EXPECT_TRUE(config.IsDictEnabled("C:\\x.lib"));
+}
+
+// ---- first run ----------------------------------------------------------------------
+
+TEST(FirstRun, FirstStartWritesZeroAndTheSecondFindsIt) {
+  SimRegistry registry;
+  std::uint32_t flag = 1;
+  UpdateFirstRunFlag(registry, flag);
+  EXPECT_EQ(flag, 1u);
+  std::vector<std::uint8_t> bytes;
+  ASSERT_TRUE(registry.Value(platform::RegistryRoot::LocalMachine, "SOFTWARE\\Quillet Pro\\Option",
+                             "bFirstRun", bytes));
+  EXPECT_EQ(bytes, (std::vector<std::uint8_t>{0, 0, 0, 0}));
+  EXPECT_EQ(registry.writeCount(), 1);
+  flag = 1;
+  UpdateFirstRunFlag(registry, flag);
+  EXPECT_EQ(flag, 0u);
+  EXPECT_EQ(registry.writeCount(), 1);
+}
+
+TEST(FirstRun, WithoutTheKeyTheFlagKeepsItsValue) {
+  SimRegistry registry;
+  registry.SetUnavailable(true);
+  std::uint32_t flag = 1;
+  UpdateFirstRunFlag(registry, flag);
+  EXPECT_EQ(flag, 1u);
+  EXPECT_EQ(registry.writeCount(), 0);
+}
+
+TEST(FirstRun, SystemRegistry) {
+  // Windows: whatever an earlier start left, the flag is 0 from the second
+  // check on. posix: there is no registry, so the flag keeps its value.
+  std::uint32_t flag = 1;
+  UpdateFirstRunFlag(platform::SystemRegistry(), flag);
+  flag = 1;
+  UpdateFirstRunFlag(platform::SystemRegistry(), flag);
+#ifdef _WIN32
+  EXPECT_EQ(flag, 0u);
+#else
+  EXPECT_EQ(flag, 1u);
+#endif
+}
+
+}  // namespace

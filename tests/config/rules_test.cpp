@@ -1,0 +1,307 @@
+// Application and edit-box rules: loading, saving, the list operations and
+// both decisions, on a simulated desktop.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "config/Config.h"
+#include "config/IniFile.h"
+#include "platform/sim/sim_desktop.h"
+#include "test_files.h"
+
+namespace {
+
+using configtest::ReadBytes;
+using configtest::TempDir;
+using configtest::WriteBytes;
+using platform::WindowHandle;
+using platform::sim::SimDesktop;
+using platform::sim::SimProcesses;
+
+AppRule AppRuleFor(const std::string& path, int workOn, const std::string& section = "") {
+  AppRule r;
+  r.strSection = section;
+  r.strCaption = "caption of " + path;
+  r.strPath = path;
+  r.bWorkOn = workOn;
+  return r;
+}
+
+AppRule EditRuleFor(const std::string& editId, int workOn, const std::string& section = "") {
+  AppRule r;
+  r.strSection = section;
+  r.strEditId = editId;
+  r.bWorkOn = workOn;
+  return r;
+}
+
+std::vector<std::string> Sections(const std::vector<AppRule>& rules) {
+  std::vector<std::string> out;
+  for (const AppRule& r : rules) out.push_back(r.strSection);
+  return out;
+}
+
+class RulesTest : public ::testing::Test {
+ protected:
+  RulesTest() { config.strAppDir = dir.DirWithSeparator(); }
+  std::string AppIni() const { return dir.Path("AppConfig.ini"); }
+
+  TempDir dir;
+  SimDesktop desktop;
+  SimProcesses processes;
+  CConfig config{desktop, processes};
+};
+
+// ---- loading and saving -------------------------------------------------------
+
+TEST_F(RulesTest, MissingFileGivesNoRulesAndOtherAppsOn) {
+  config.bOtherAppsWork = 0;
+  config.appRules.push_back(AppRuleFor("x", 1, "APP1"));
+  EXPECT_EQ(config.LoadAppRules(), 1);
+  EXPECT_TRUE(config.appRules.empty());
+  EXPECT_TRUE(config.appRulesSaved.empty());
+  EXPECT_EQ(config.bOtherAppsWork, 1);
+}
+
+TEST_F(RulesTest, EverySectionButOtherAppsIsARuleInFileOrder) {
+  WriteBytes(AppIni(),
+             "[Zeta]\r\nPATH=C:\\z.exe\r\nWORK_ON_QL=0\r\n"
+             "[other_apps]\r\nWORK_ON_QL=0\r\n"
+             "[APP2]\r\nCAPTION=Notes\r\nEDIT_ID=Edit#15\r\n"
+             "[Empty]\r\n");
+  config.LoadAppRules();
+  EXPECT_EQ(config.bOtherAppsWork, 0);
+  ASSERT_EQ(Sections(config.appRules), (std::vector<std::string>{"Zeta", "APP2", "Empty"}));
+  EXPECT_EQ(config.appRules[0].strPath, "C:\\z.exe");
+  EXPECT_EQ(config.appRules[0].bWorkOn, 0);
+  EXPECT_EQ(config.appRules[1].strCaption, "Notes");
+  EXPECT_EQ(config.appRules[1].strEditId, "Edit#15");
+  EXPECT_EQ(config.appRules[1].bWorkOn, 1);
+  EXPECT_EQ(config.appRules[2], (AppRule{"Empty", "", "", "", 1, 0}));
+  EXPECT_EQ(config.appRulesSaved, config.appRules);
+}
+
+TEST_F(RulesTest, SaveWritesOtherAppsFirstThenEachRuleInListOrder) {
+  config.AddAppRule(AppRuleFor("C:\\a.exe", 0));
+  config.AddAppRule(EditRuleFor("Edit#3", 1));
+  config.bOtherAppsWork = 0;
+  EXPECT_EQ(config.SaveAppRules(), 1);
+  EXPECT_EQ(ReadBytes(AppIni()),
+            "[Other_Apps]\r\nWORK_ON_QL=0\r\n"
+            "[APP1]\r\nCAPTION=caption of C:\\a.exe\r\nPATH=C:\\a.exe\r\nEDIT_ID=\r\nWORK_ON_QL=0\r\n"
+            "[APP2]\r\nCAPTION=\r\nPATH=\r\nEDIT_ID=Edit#3\r\nWORK_ON_QL=1\r\n");
+  SimDesktop d;
+  SimProcesses p;
+  CConfig loaded(d, p);
+  loaded.strAppDir = config.strAppDir;
+  loaded.LoadAppRules();
+  EXPECT_EQ(loaded.appRules, config.appRules);
+  EXPECT_EQ(loaded.bOtherAppsWork, 0);
+}
+
+TEST_F(RulesTest, DeleteThenSaveRemovesTheSectionAndCancelKeepsIt) {
+  WriteBytes(AppIni(), "[APP1]\r\nPATH=a\r\n[APP2]\r\nPATH=b\r\n");
+  config.LoadAppRules();
+  EXPECT_EQ(config.DeleteAppRule("APP1"), 1);
+  EXPECT_EQ(config.appRules.back().strSection, "APP1");
+  EXPECT_EQ(config.appRules.back().bDeleted, 1);
+  config.RestoreAppRules();
+  EXPECT_EQ(Sections(config.appRules), (std::vector<std::string>{"APP1", "APP2"}));
+  EXPECT_EQ(config.appRules[0].bDeleted, 0);
+
+  config.DeleteAppRule("APP1");
+  config.SaveAppRules();
+  EXPECT_FALSE(CIniFile(AppIni().c_str()).IsSectionExist("APP1"));
+  EXPECT_EQ(config.appRules.size(), 2u);  // until the next load
+  config.LoadAppRules();
+  EXPECT_EQ(Sections(config.appRules), (std::vector<std::string>{"APP2"}));
+}
+
+TEST_F(RulesTest, RestoreUndoesAddsAndUpdates) {
+  WriteBytes(AppIni(), "[APP1]\r\nPATH=a\r\n");
+  config.LoadAppRules();
+  config.AddAppRule(AppRuleFor("b", 1));
+  AppRule changed = config.appRules[0];
+  changed.bWorkOn = 0;
+  config.UpdateAppRule(changed);
+  config.RestoreAppRules();
+  EXPECT_EQ(config.appRules, config.appRulesSaved);
+  EXPECT_EQ(config.appRules.size(), 1u);
+  EXPECT_EQ(config.appRules[0].bWorkOn, 1);
+}
+
+TEST_F(RulesTest, DamagedRuleFileLoadsWhatItCan) {
+  std::string junk;
+  for (int i = 0; i < 1000; ++i) junk += char((i * 97 + 5) & 0xff);
+  WriteBytes(AppIni(), junk + "\n[APP1]\nPATH=C:\\ok.exe\nno equals here\n[APP1]\nPATH=C:\\dup.exe\n[APP5\n" +
+                           std::string(100000, 'p') + "\r[Other_Apps]\rWORK_ON_QL=banana\r");
+  config.LoadAppRules();
+  EXPECT_EQ(config.bOtherAppsWork, 0);
+  ASSERT_GE(config.appRules.size(), 2u);
+  // Both APP1 sections become rules; each reads the first one's keys.
+  int app1 = 0;
+  for (const AppRule& r : config.appRules)
+    if (r.strSection == "APP1") {
+      ++app1;
+      EXPECT_EQ(r.strPath, "C:\\ok.exe");
+    }
+  EXPECT_EQ(app1, 2);
+}
+
+// ---- list operations ----------------------------------------------------------------
+
+TEST_F(RulesTest, AddRefusesARuleWithNeitherPathNorEditId) {
+  EXPECT_EQ(config.AddAppRule(AppRule{}), -1);
+  EXPECT_TRUE(config.appRules.empty());
+  EXPECT_EQ(config.AddAppRule(AppRuleFor("a", 1)), 0);
+  EXPECT_EQ(config.AddAppRule(EditRuleFor("E#1", 1, "Mine")), 1);
+  EXPECT_EQ(Sections(config.appRules), (std::vector<std::string>{"APP1", "Mine"}));
+}
+
+TEST_F(RulesTest, NewSectionNameFollowsTheLargestNumber) {
+  config.appRules = {AppRuleFor("a", 1, "APP1"), AppRuleFor("b", 1, "APP3"), AppRuleFor("c", 1, "APP10"),
+                     AppRuleFor("d", 1, "XYZ"), AppRuleFor("e", 1, "Q7z")};
+  EXPECT_EQ(config.NewSectionName(), "APP11");
+  config.appRules.clear();
+  EXPECT_EQ(config.NewSectionName(), "APP1");
+}
+
+TEST_F(RulesTest, NewSectionNameLoadsTheFileWhenTheListIsEmpty) {
+  WriteBytes(AppIni(), "[APP7]\r\nPATH=a\r\n");
+  EXPECT_EQ(config.NewSectionName(), "APP8");
+}
+
+TEST_F(RulesTest, UpdateMatchesTheSectionExactlyAndMovesTheRuleToTheEnd) {
+  config.appRules = {AppRuleFor("a", 1, "APP1"), AppRuleFor("b", 1, "APP2")};
+  EXPECT_EQ(config.UpdateAppRule(AppRuleFor("z", 0, "app1")), 0);
+  EXPECT_EQ(config.appRules.size(), 2u);
+  EXPECT_EQ(config.UpdateAppRule(AppRuleFor("z", 0, "APP1")), 1);
+  EXPECT_EQ(Sections(config.appRules), (std::vector<std::string>{"APP2", "APP1"}));
+  EXPECT_EQ(config.appRules[1].strPath, "z");
+  EXPECT_EQ(config.DeleteAppRule("app2"), 0);
+  EXPECT_EQ(config.DeleteAppRule(nullptr), 0);
+}
+
+// ---- application decision -------------------------------------------------------------
+
+class DecisionTest : public RulesTest {
+ protected:
+  DecisionTest() {
+    processes.AddProcess(100, "C:\\Apps\\Editor.exe");
+    processes.AddProcess(200, "C:\\Apps\\Game.exe");
+    editor = desktop.AddWindow("EditorFrame", 0, 0, 100);
+    game = desktop.AddWindow("GameWindow", 0, 0, 200);
+    orphan = desktop.AddWindow("Orphan", 0, 0, 999);
+  }
+  WindowHandle editor = 0, game = 0, orphan = 0;
+};
+
+TEST_F(DecisionTest, UnnamedApplicationsFollowTheDefault) {
+  EXPECT_TRUE(config.IsWorkOnWindow(editor));
+  config.bOtherAppsWork = 0;
+  EXPECT_FALSE(config.IsWorkOnWindow(game));
+}
+
+TEST_F(DecisionTest, RulePathMatchesWithoutRegardToCaseAndTheFirstRuleDecides) {
+  config.AddAppRule(AppRuleFor("c:\\apps\\EDITOR.EXE", 0));
+  config.AddAppRule(AppRuleFor("C:\\Apps\\Editor.exe", 1));
+  EXPECT_FALSE(config.IsWorkOnWindow(editor));
+  EXPECT_TRUE(config.IsWorkOnWindow(game));
+}
+
+TEST_F(DecisionTest, UpdatingMovesARuleBehindAnEqualPath) {
+  config.AddAppRule(AppRuleFor("C:\\Apps\\Editor.exe", 0, "APP1"));
+  config.AddAppRule(AppRuleFor("C:\\Apps\\Editor.exe", 1, "APP2"));
+  EXPECT_FALSE(config.IsWorkOnWindow(editor));
+  config.UpdateAppRule(AppRuleFor("C:\\Apps\\Editor.exe", 0, "APP1"));
+  config.IsWorkOnWindow(game);
+  EXPECT_TRUE(config.IsWorkOnWindow(editor));
+}
+
+TEST_F(DecisionTest, SameWindowTwiceListsProcessesOnce) {
+  config.IsWorkOnWindow(editor);
+  EXPECT_EQ(processes.listCount(), 1);
+  config.IsWorkOnWindow(editor);
+  EXPECT_EQ(processes.listCount(), 1);
+  config.IsWorkOnWindow(game);
+  EXPECT_EQ(processes.listCount(), 2);
+}
+
+TEST_F(DecisionTest, CachedAnswerIgnoresNewRulesUntilAnotherWindowIsAsked) {
+  EXPECT_TRUE(config.IsWorkOnWindow(editor));
+  config.AddAppRule(AppRuleFor("C:\\Apps\\Editor.exe", 0));
+  EXPECT_TRUE(config.IsWorkOnWindow(editor));
+  config.IsWorkOnWindow(game);
+  EXPECT_FALSE(config.IsWorkOnWindow(editor));
+}
+
+TEST_F(DecisionTest, WindowWithoutAPathKeepsThePreviousAnswer) {
+  config.AddAppRule(AppRuleFor("C:\\Apps\\Game.exe", 0));
+  EXPECT_FALSE(config.IsWorkOnWindow(game));
+  EXPECT_FALSE(config.IsWorkOnWindow(orphan));
+  EXPECT_EQ(config.hLastWindow, orphan);
+  EXPECT_TRUE(config.IsWorkOnWindow(editor));
+  EXPECT_TRUE(config.IsWorkOnWindow(orphan));
+  // When the processes cannot be listed at all, the same holds.
+  processes.SetFailing(true);
+  EXPECT_TRUE(config.IsWorkOnWindow(game));
+}
+
+TEST_F(DecisionTest, EditBoxRulesNeverDecideForAnApplication) {
+  config.AddAppRule(EditRuleFor("EditorFrame#0", 1));
+  config.bOtherAppsWork = 0;
+  EXPECT_FALSE(config.IsWorkOnWindow(editor));
+}
+
+// ---- edit-box decision ---------------------------------------------------------------
+
+TEST_F(RulesTest, EditBoxIdIsClassHashControlId) {
+  WindowHandle w = desktop.AddWindow("RichEdit20A", -12);
+  EXPECT_EQ(config.EditBoxId(w), "RichEdit20A#-12");
+  EXPECT_EQ(config.EditBoxId(0), "");
+  WindowHandle longName = desktop.AddWindow(std::string(300, 'c'), 5);
+  EXPECT_EQ(config.EditBoxId(longName), std::string(255, 'c') + "#5");
+}
+
+TEST_F(RulesTest, NearestListedAncestorDecides) {
+  WindowHandle frame = desktop.AddWindow("#32770", 0);
+  WindowHandle group = desktop.AddWindow("Button", 1000, frame);
+  WindowHandle edit = desktop.AddWindow("Edit", 1001, group);
+  WindowHandle listed = desktop.AddWindow("Edit", 1002, group);
+  config.AddAppRule(AppRuleFor("C:\\any.exe", 1));
+  EXPECT_EQ(config.EditBoxRule(edit), -1);
+  config.AddAppRule(EditRuleFor("#32770#0", 0));
+  config.AddAppRule(EditRuleFor("EDIT#1002", 1));
+  EXPECT_EQ(config.EditBoxRule(edit), 0);
+  EXPECT_EQ(config.EditBoxRule(listed), 1);
+  config.AddAppRule(EditRuleFor("button#1000", 1));
+  EXPECT_EQ(config.EditBoxRule(edit), 1);
+}
+
+TEST_F(RulesTest, NoWindowIsNotListed) {
+  // With an application rule first, the empty identifier of "no window" must
+  // not pick up that rule's setting.
+  config.AddAppRule(AppRuleFor("C:\\any.exe", 0));
+  config.AddAppRule(AppRuleFor("C:\\other.exe", 1));
+  EXPECT_EQ(config.EditBoxRule(0), -1);
+  WindowHandle gone = desktop.AddWindow("Edit", 1);
+  desktop.DestroyWindow(gone);
+  EXPECT_EQ(config.EditBoxRule(gone), -1);
+}
+
+TEST_F(RulesTest, ParentLoopEnds) {
+  // A broken desktop whose parent chain loops must not hang the decision.
+  SimDesktop looped;
+  WindowHandle probe = looped.AddWindow("P");
+  looped.DestroyWindow(probe);
+  // Handles are handed out in steps of 4: the next two follow `probe`.
+  WindowHandle again = looped.AddWindow("X", 1, probe + 8);
+  WindowHandle third = looped.AddWindow("Z", 3, again);
+  ASSERT_EQ(looped.WindowParent(looped.WindowParent(third)), third);
+  CConfig loopConfig(looped, processes);
+  loopConfig.appRules.push_back(EditRuleFor("Q#9", 1, "APP1"));
+  EXPECT_EQ(loopConfig.EditBoxRule(third), -1);
+}
+
+}  // namespace
