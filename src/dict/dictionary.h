@@ -1,0 +1,141 @@
+// CDictionary: one open dictionary file. A dictionary file is a storage with
+// the views "DBDATA[key:S,data:S]" (the entries, in the storage's search
+// order of the stored key) and "DBINFO[prop:S,value:S]" (the attributes),
+// read and written through CLibFileStrategy.
+//
+// Ownership: the object owns its storage and strategy; Close (and the
+// destructor) commits and releases them.
+// Threading: one thread.
+// Failure: every operation reports failure as false / 0 / an empty text; none
+// throws or shows anything. A file that cannot be opened, or whose bytes hold
+// no storage we can read, is never written to. A file that can only be read
+// opens read-only: lookups work, changes are refused.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "dict/dict_item.h"
+#include "dict/lib_file_strategy.h"
+#include "mk/mk4.h"
+
+// Encodings of stored keys and data ("KEYCODE", "DATACODE").
+enum : int32_t {
+  DICT_CODE_ANSI = 1,
+  DICT_CODE_UTF8 = 2,
+  DICT_CODE_UTF16 = 3,
+};
+
+// "DBEDIT" bit: the entries may be changed in the dictionary editor.
+enum : int32_t { DICT_EDIT_ALLOWED = 1 };
+
+// Match flags of a lookup.
+enum : int32_t {
+  DICT_MATCH_START = 1,   // the text stands at the start of the key
+  DICT_MATCH_INSIDE = 2,  // inside, touching neither end
+  DICT_MATCH_END = 4,     // at the end
+  DICT_WORDS = 8,         // keys without a blank (words dictionaries)
+  DICT_PHRASES = 32,      // keys with a blank (words dictionaries)
+  DICT_MATCH_ALL = -1,
+};
+
+// The flags the typing engine starts from: start + words + phrases.
+constexpr int32_t kDefaultMatchFlags = DICT_MATCH_START | DICT_WORDS | DICT_PHRASES;
+
+class CDictionary {
+ public:
+  CDictionary();
+  virtual ~CDictionary();
+  CDictionary(const CDictionary&) = delete;
+  CDictionary& operator=(const CDictionary&) = delete;
+
+  bool Open(const char* path);
+  void Close();
+  bool IsOpen() const { return m_bOpen != 0; }
+  // Opened from a file that could only be read: changes are refused.
+  bool IsReadOnly() const { return m_bReadOnly; }
+
+  bool LoadInfo();
+  bool SaveInfo();
+  // Writes pending changes to the file; false when nothing could be written.
+  bool Commit();
+
+  void SetCaption(const char* text, int length);
+  void SetDescription(const char* text, int length);
+  // The display caption: "DBCAPTION", else the file name, else
+  // "UNKNOWN DICTIONARY".
+  std::string GetCaption() const;
+  // "DBCAPTION" itself (empty when there is none).
+  std::string GetCaptionText() const { return m_strCaption.value_or(std::string()); }
+  std::string GetDescription() const;
+  std::string GetPath() const;
+
+  int32_t GetItemCount() const;
+  bool AddItem(const DictItem& item, bool convert);
+  bool DeleteItem(const DictItem& item);
+  bool UpdateItem(const DictItem& oldItem, const DictItem& newItem);
+
+  bool FindFirst(const char* text, DictItem& item, int32_t matchFlags);
+  bool FindNext(DictItem& item);
+  bool FindExact(const char* key, DictItem& item, int32_t matchFlags);
+
+  // Attributes ("DBTYPE", "KEYCODE", "DATACODE", "DBEDIT", "DBEncrypt").
+  int32_t GetType() const { return m_nType; }
+  void SetType(int32_t type) { m_nType = type; }
+  int32_t GetKeyCode() const { return m_nKeyCode; }
+  void SetKeyCode(int32_t code) { m_nKeyCode = code; }
+  int32_t GetDataCode() const { return m_nDataCode; }
+  void SetDataCode(int32_t code) { m_nDataCode = code; }
+  int32_t GetEditFlags() const { return m_nEditFlags; }
+  void SetEditFlags(int32_t flags) { m_nEditFlags = flags; }
+  int32_t GetScrambled() const { return m_nScrambled; }
+  void SetScrambled(int32_t scrambled) { m_nScrambled = scrambled; }
+
+  int32_t GetCaptionHeader() const { return m_nCaptionHeader; }
+  void SetCaptionHeader(int32_t on) { m_nCaptionHeader = on; }
+  int32_t GetMinKeyLength() const { return m_nMinKeyLength; }
+  int32_t GetMaxKeyLength() const { return m_nMaxKeyLength; }
+  void SetKeyLengthLimits(int32_t minLength, int32_t maxLength) {
+    m_nMinKeyLength = minLength;
+    m_nMaxKeyLength = maxLength;
+  }
+
+ private:
+  bool Fetch(DictItem& item, bool first);
+  c4_View* DataView();
+  c4_View* InfoView();
+  bool CanChange();
+  // The stored form of an item's text; false when the text cannot be stored
+  // whole.
+  bool PrepareStored(const DictText& text, int32_t length, int32_t code, std::string& stored) const;
+  std::string ToAnsi(const std::string& stored, int32_t code) const;
+
+  std::unique_ptr<c4_Storage> m_pStorage;
+  std::unique_ptr<CLibFileStrategy> m_pStrategy;
+  int32_t m_nCursor = -1;
+  std::optional<std::string> m_strSearch;
+  int32_t m_nMatchFlags = DICT_MATCH_ALL;
+  std::optional<std::string> m_strDescription{std::string()};
+  std::optional<std::string> m_strCaption{std::string()};
+  std::optional<std::string> m_strPath;
+  int32_t m_nScrambled = 0;
+  int32_t m_nType = DICT_TYPE_WORDS;
+  int32_t m_nEditFlags = DICT_EDIT_ALLOWED;
+  int32_t m_bOpen = 0;
+  int32_t m_nKeyCode = DICT_CODE_ANSI;
+  int32_t m_nDataCode = DICT_CODE_ANSI;
+  int32_t m_nCaptionHeader = 1;
+  int32_t m_nMinKeyLength = 1;
+  int32_t m_nMaxKeyLength = 500;
+
+  bool m_bReadOnly = false;
+  // View handles, taken on first use.
+  std::unique_ptr<c4_View> m_pData;
+  std::unique_ptr<c4_View> m_pInfo;
+};
+
+// Writes a record-scrambled copy of the dictionary at sourcePath to
+// targetPath (created when missing; entries are added to what it holds).
+bool EncryptDictionary(const char* sourcePath, const char* targetPath);

@@ -1,0 +1,88 @@
+#include "dict/dictionary_set.h"
+
+#include "platform/codepage.h"
+#include "platform/filesearch.h"
+
+CDictionarySet::CDictionarySet(EnabledTest isEnabled, EnabledSetter setEnabled)
+    : m_isEnabled(std::move(isEnabled)), m_setEnabled(std::move(setEnabled)) {}
+
+CDictionarySet::~CDictionarySet() { UnloadAll(); }
+
+bool CDictionarySet::LoadAll(const char* pattern, bool includeDisabled) {
+  UnloadAll();
+  if (pattern == nullptr || *pattern == '\0') return false;
+  for (std::string& path : platform::FindFiles(pattern)) {
+    if (path.empty()) continue;
+    if (!includeDisabled && m_isEnabled && !m_isEnabled(path)) continue;
+    m_aPaths.push_back(std::move(path));
+  }
+  if (m_aPaths.empty()) return false;
+  m_nCount = static_cast<int32_t>(m_aPaths.size());
+  m_aSlots.resize(m_aPaths.size());
+  bool anyOpen = false;
+  for (const std::string& path : m_aPaths) {
+    auto dictionary = std::make_unique<CDictionary>();
+    if (dictionary->Open(path.c_str())) anyOpen = true;
+    dictionary->SetKeyLengthLimits(m_nMinKeyLength, m_nMaxKeyLength);
+    m_aDictionaries.push_back(std::move(dictionary));
+  }
+  return anyOpen;
+}
+
+void CDictionarySet::UnloadAll() {
+  for (auto& dictionary : m_aDictionaries) dictionary->Close();
+  m_aPaths.clear();
+  m_aSlots.clear();
+  m_aDictionaries.clear();
+  m_nCount = 0;
+}
+
+int32_t CDictionarySet::BestSlot() const {
+  int32_t best = -1;
+  for (int32_t i = 0; i < m_nCount; ++i) {
+    const DictItem& slot = m_aSlots[static_cast<size_t>(i)];
+    if (slot.key.get() == nullptr) continue;
+    if (best < 0 || platform::MbsCompareNoCase(slot.Key(), m_aSlots[static_cast<size_t>(best)].Key()) <= 0)
+      best = i;
+  }
+  return best;
+}
+
+bool CDictionarySet::FindFirst(const char* text, DictItem& outItem, int32_t matchFlags,
+                               bool includeShorthands) {
+  m_bIncludeShorthands = includeShorthands ? 1 : 0;
+  if (text == nullptr) return false;
+  for (int32_t i = 0; i < m_nCount; ++i) {
+    DictItem& slot = m_aSlots[static_cast<size_t>(i)];
+    CDictionary& dictionary = *m_aDictionaries[static_cast<size_t>(i)];
+    if (dictionary.GetType() == DICT_TYPE_SHORTHAND && !m_bIncludeShorthands) {
+      slot.Clear();
+      continue;
+    }
+    dictionary.FindFirst(text, slot, matchFlags);  // a miss leaves the slot empty
+  }
+  return FindNext(outItem);
+}
+
+bool CDictionarySet::FindNext(DictItem& outItem) {
+  const int32_t best = BestSlot();
+  if (best < 0) return false;
+  DictItem& slot = m_aSlots[static_cast<size_t>(best)];
+  outItem = slot;
+  m_aDictionaries[static_cast<size_t>(best)]->FindNext(slot);
+  return true;
+}
+
+void CDictionarySet::SetKeyLengthLimits(int32_t minLength, int32_t maxLength) {
+  m_nMinKeyLength = minLength;
+  m_nMaxKeyLength = maxLength;
+  for (auto& dictionary : m_aDictionaries) dictionary->SetKeyLengthLimits(minLength, maxLength);
+}
+
+bool CDictionarySet::IsEnabled(const CDictionary& dictionary) const {
+  return !m_isEnabled || m_isEnabled(dictionary.GetPath());
+}
+
+void CDictionarySet::SetEnabled(const std::string& path, bool enabled) {
+  if (m_setEnabled) m_setEnabled(path, enabled);
+}

@@ -1,0 +1,42 @@
+// Text exchange of dictionary entries.
+//
+// Tagged text (written and read): per entry a key line "<key>text" and a data
+// line "<data>text" ("<shortkey>" and "<replacement text>" for shorthand
+// dictionaries), each ending in CR LF, in the dictionary's search order. Data
+// with line breaks continues on untagged lines.
+//
+// Word list (read only): any file; every maximal run of letters, digits, '_'
+// and '-' is a word and becomes an entry without data. A run of 1024 bytes or
+// more is not a word anyone typed (binary data, encoded blobs) and is skipped
+// whole; the words around it are still read.
+//
+// All routines run on the caller's thread and report progress through an
+// optional WaitProgress, which can also stop them; what was done up to a stop
+// is kept. They return the number of entries handled, 0 on any failure.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class CDictionary;
+
+// The wait window's side of a long import or export.
+class WaitProgress {
+ public:
+  virtual ~WaitProgress() = default;
+  virtual void SetText(const std::string& text) = 0;
+  // Lets the user interface handle what is waiting, without blocking.
+  virtual void PumpMessages() = 0;
+  virtual bool IsCancelled() const = 0;
+};
+
+// The longest word ImportWordList takes: its word buffer holds 1024 bytes
+// with the terminating NUL.
+constexpr int32_t kMaxImportWordLength = 1023;
+
+// Writes every entry of an open dictionary; returns the count written.
+int32_t ExportTagged(CDictionary& dictionary, const char* filePath, WaitProgress* wait);
+// Adds the entries of a tagged file; returns the count of entries read.
+int32_t ImportTagged(CDictionary& dictionary, const char* filePath, WaitProgress* wait);
+// Adds the words of any file; returns the count of words added.
+int32_t ImportWordList(CDictionary& dictionary, const char* filePath, WaitProgress* wait);

@@ -1,0 +1,124 @@
+// Helpers shared by the dictionary tests: a scratch folder per test, the
+// Metakit fixtures, and building small dictionaries.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <random>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "dict/dictionary.h"
+#include "platform/codepage.h"
+
+namespace dicttest {
+
+namespace fs = std::filesystem;
+
+// A fresh folder, removed with everything in it at the end of the test.
+class ScratchDir {
+ public:
+  ScratchDir() {
+    std::random_device seed;
+    std::mt19937_64 random(seed());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+      fs::path candidate = fs::temp_directory_path() / ("quillet-dict-" + std::to_string(random()));
+      std::error_code error;
+      if (fs::create_directory(candidate, error)) {
+        path_ = candidate;
+        break;
+      }
+    }
+  }
+  ~ScratchDir() {
+    std::error_code error;
+    if (!path_.empty()) fs::remove_all(path_, error);
+  }
+  ScratchDir(const ScratchDir&) = delete;
+  ScratchDir& operator=(const ScratchDir&) = delete;
+
+  const fs::path& path() const { return path_; }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  fs::path path_;
+};
+
+inline std::string FixturePath(const std::string& name) {
+  std::string root = QUILLET_FIXTURES;
+#ifdef _WIN32
+  // Under Wine the build machine's root folder is drive Z:.
+  if (!root.empty() && root[0] == '/') root = "Z:" + root;
+#endif
+  return root + "/metakit/" + name;
+}
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteFile(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A copy of a fixture in the scratch folder (opening a dictionary writes to
+// it when it closes, so fixtures are never opened where they are).
+inline std::string CopyFixture(const ScratchDir& dir, const std::string& name,
+                               const std::string& as = std::string()) {
+  const std::string target = dir.File(as.empty() ? name : as);
+  WriteFile(target, ReadFile(FixturePath(name)));
+  return target;
+}
+
+struct Entry {
+  std::string key;
+  std::string data;
+};
+
+// Creates (or extends) a dictionary file with these attributes and entries.
+inline bool MakeDictionary(const std::string& path, int type, const std::vector<Entry>& entries,
+                           const std::string& caption = std::string(), int scrambled = 0,
+                           int keyCode = DICT_CODE_ANSI, int dataCode = DICT_CODE_ANSI) {
+  CDictionary dictionary;
+  if (!dictionary.Open(path.c_str())) return false;
+  dictionary.SetType(type);
+  dictionary.SetScrambled(scrambled);
+  dictionary.SetKeyCode(keyCode);
+  dictionary.SetDataCode(dataCode);
+  dictionary.SetCaption(caption.data(), static_cast<int>(caption.size()));
+  bool ok = dictionary.SaveInfo();
+  for (const Entry& entry : entries) ok = dictionary.AddItem(DictItem(entry.key, entry.data), true) && ok;
+  dictionary.Close();
+  return ok;
+}
+
+// Every key a search returns, in order.
+inline std::vector<std::string> Keys(CDictionary& dictionary, const char* text, int flags) {
+  std::vector<std::string> keys;
+  DictItem item;
+  for (bool found = dictionary.FindFirst(text, item, flags); found; found = dictionary.FindNext(item))
+    keys.emplace_back(item.Key());
+  return keys;
+}
+
+// Selects a code page for the lifetime of the object.
+class CodePageScope {
+ public:
+  explicit CodePageScope(int codePage) : saved_(platform::AnsiCodePage()) {
+    ok_ = platform::SetAnsiCodePage(codePage);
+  }
+  ~CodePageScope() { platform::SetAnsiCodePage(saved_); }
+  bool ok() const { return ok_; }
+
+ private:
+  int saved_;
+  bool ok_;
+};
+
+}  // namespace dicttest
