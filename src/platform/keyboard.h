@@ -1,0 +1,62 @@
+// Synthetic keyboard input and the clipboard: what the typing engine needs to
+// type into another application.
+//
+// The Windows backend calls the system (keybd_event, SendInput for Unicode
+// events, VkKeyScanExA with the layout of our own thread, GetKeyState, the
+// clipboard functions). The simulated desktop (src/platform/sim/) implements
+// the same interfaces and applies the events to its focused text box. The
+// posix backend has no keyboard and no clipboard: events go nowhere and the
+// clipboard is never available.
+//
+// Threading: the user-interface thread only.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace platform {
+
+// Flags of a key event (the values of KEYEVENTF_*).
+enum KeyEventFlags : std::uint32_t {
+  kKeyExtended = 0x0001,
+  kKeyUp = 0x0002,
+};
+
+// Every event we synthesize carries this hardware scan code, so that our own
+// keyboard hook can tell our keys from the user's.
+inline constexpr std::uint16_t kSyntheticScanCode = 0xEE;
+
+class KeyboardOutput {
+ public:
+  virtual ~KeyboardOutput() = default;
+  // Queues one key event (press, or release with kKeyUp) for the window
+  // that has the keyboard focus; nothing waits for it to be handled.
+  virtual void KeyEvent(std::uint8_t virtualKey, std::uint16_t scanCode, std::uint32_t flags) = 0;
+  // Queues a press or release that carries a UTF-16 code unit instead of a
+  // key, for characters that no key of the layout types.
+  virtual void UnicodeEvent(char16_t unit, bool up) = 0;
+  // The key for an ANSI character in our own thread's keyboard layout: low
+  // byte the virtual key, high byte the shift state (bit 0 Shift, 1 Ctrl,
+  // 2 Alt); -1 when the layout has no key for it.
+  virtual std::int16_t VkKeyScan(char character) = 0;
+  // Whether Caps Lock is toggled on.
+  virtual bool CapsLockOn() = 0;
+};
+
+class Clipboard {
+ public:
+  virtual ~Clipboard() = default;
+  // Opens the clipboard without an owner window; false when another
+  // program holds it.
+  virtual bool Open() = 0;
+  virtual void Empty() = 0;
+  // Puts text (ANSI bytes, a NUL is added) on the open clipboard as CF_TEXT;
+  // false when no memory was available.
+  virtual bool SetText(const std::string& text) = 0;
+  virtual void Close() = 0;
+};
+
+KeyboardOutput& SystemKeyboard();
+Clipboard& SystemClipboard();
+
+}  // namespace platform
