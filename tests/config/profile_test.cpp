@@ -265,8 +265,13 @@ TEST_F(ProfileTest, VeryLongLinesAreReadWhole) {
   EXPECT_EQ(GetString(ini, "B", "k").text, "3");
   Read names = GetSectionNames(ini, 100100);
   EXPECT_EQ(names.result, 100005u);
-  EXPECT_EQ(names.text, "A" + std::string(1, '\0') + std::string(100000, 's') + std::string(1, '\0') +
-                            "B" + std::string(2, '\0'));
+  std::string expected(1, 'A');
+  expected.push_back('\0');
+  expected.append(100000, 's');
+  expected.push_back('\0');
+  expected.push_back('B');
+  expected.append(2, '\0');
+  EXPECT_EQ(names.text, expected);
 }
 
 TEST_F(ProfileTest, BinaryGarbageLoadsWithoutHarm) {
