@@ -108,6 +108,21 @@ bool CAutoLearn::Open(const std::string& path, const learn::AutoLearnOptions& op
     const std::int64_t size = m_file.Size();
     std::int64_t records = size > 0 ? size / kRecordBytes : 0;
     records = std::min<std::int64_t>(records, std::numeric_limits<std::int32_t>::max());
+    // Index all records at once: sorting first and filling the map in order
+    // costs far less than inserting the records one by one. The words are
+    // gathered back to back; the sort compares their first eight bytes as one
+    // number (words hold no NUL, so padding with zeros keeps the byte order)
+    // and looks at the words themselves only when those are equal.
+    struct Entry {
+        std::uint64_t head;
+        std::uint64_t offset;  // into words
+        std::uint32_t length;
+        std::int32_t index;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(static_cast<std::size_t>(records));
+    m_records.reserve(static_cast<std::size_t>(records));
+    std::string words;
     constexpr std::int64_t kChunkRecords = 2048;
     std::vector<unsigned char> chunk(static_cast<std::size_t>(kChunkRecords * kRecordBytes));
     std::int64_t done = 0;
@@ -118,12 +133,35 @@ bool CAutoLearn::Open(const std::string& path, const learn::AutoLearnOptions& op
         const std::int64_t whole = static_cast<std::int64_t>(got) / kRecordBytes;
         for (std::int64_t i = 0; i < whole; ++i) {
             const unsigned char* image = chunk.data() + i * kRecordBytes;
-            m_records.push_back(Record{ReadCount(image), std::string(RecordWord(image))});
-            IndexAdd(static_cast<std::int32_t>(done + i));
+            const std::string_view word = RecordWord(image);
+            std::uint64_t head = 0;
+            for (std::size_t k = 0; k < 8; ++k)
+                head = head << 8 | (k < word.size() ? static_cast<unsigned char>(word[k]) : 0u);
+            entries.push_back(Entry{head, words.size(), static_cast<std::uint32_t>(word.size()),
+                                    static_cast<std::int32_t>(done + i)});
+            words.append(word);
+            m_records.push_back(Record{ReadCount(image), nullptr});
         }
         done += whole;
         if (whole < want)
             break;  // the file shrank under us: keep what could be read
+    }
+    auto wordOf = [&words](const Entry& e) {
+        return std::string_view(words).substr(static_cast<std::size_t>(e.offset), e.length);
+    };
+    std::sort(entries.begin(), entries.end(), [&wordOf](const Entry& a, const Entry& b) {
+        if (a.head != b.head)
+            return a.head < b.head;
+        const int c = wordOf(a).compare(wordOf(b));
+        return c != 0 ? c < 0 : a.index < b.index;
+    });
+    auto last = m_byWord.end();
+    for (const Entry& e : entries) {
+        const std::string_view word = wordOf(e);
+        if (last == m_byWord.end() || last->first != word)
+            last = m_byWord.emplace_hint(m_byWord.end(), std::string(word), RecordSet{});
+        last->second.Insert(e.index);
+        m_records[static_cast<std::size_t>(e.index)].word = &last->first;
     }
 
     m_bOpen = true;
@@ -244,7 +282,7 @@ std::string CAutoLearn::FindNext(std::string_view input)
         MoveTo(m_nRecords);
         return {};
     }
-    std::string found = m_records[static_cast<std::size_t>(match)].word;
+    std::string found = *m_records[static_cast<std::size_t>(match)].word;
     MoveTo(match + 1);
     return found;
 }
@@ -284,10 +322,13 @@ std::int32_t CAutoLearn::NextMatch(std::string_view prefix, std::int32_t from)
 // written, which is unpacked again.
 void CAutoLearn::Load(std::int32_t index)
 {
-    if (index >= 0 && index < m_nRecords)
-        m_image = m_records[static_cast<std::size_t>(index)];
-    nCount = m_image.count;
-    strWord = m_image.word;
+    if (index >= 0 && index < m_nRecords) {
+        const Record& r = m_records[static_cast<std::size_t>(index)];
+        m_imageCount = r.count;
+        m_imageWord = *r.word;
+    }
+    nCount = m_imageCount;
+    strWord = m_imageWord;
 }
 
 // Moves the cursor forward to index as stepping record by record would: the
@@ -328,12 +369,12 @@ void CAutoLearn::WriteRecord(std::int32_t index)
 
     Record& r = m_records[static_cast<std::size_t>(index)];
     r.count = nCount;
-    if (r.word != word) {
+    if (*r.word != word) {
         IndexRemove(index);
-        r.word.assign(word);
-        IndexAdd(index);
+        r.word = IndexAdd(word, index);
     }
-    m_image = r;
+    m_imageCount = nCount;
+    m_imageWord.assign(word);
 }
 
 void CAutoLearn::AddNew()
@@ -343,8 +384,7 @@ void CAutoLearn::AddNew()
     // At the record boundary rather than the file's end, so that a damaged
     // tail is replaced instead of shifting every later record.
     const std::int32_t index = m_nRecords;
-    m_records.push_back(Record{nCount, std::string(learn::StoredWord(strWord))});
-    IndexAdd(index);
+    m_records.push_back(Record{nCount, IndexAdd(learn::StoredWord(strWord), index)});
     ++m_nRecords;
     m_nCurrent = index;
     WriteRecord(index);
@@ -368,19 +408,20 @@ void CAutoLearn::DeleteAll()
     ClearRecords();
 }
 
-void CAutoLearn::IndexAdd(std::int32_t index)
+// Files index under word and returns the word as the index keeps it.
+const std::string* CAutoLearn::IndexAdd(std::string_view word, std::int32_t index)
 {
-    const std::string& word = m_records[static_cast<std::size_t>(index)].word;
     auto it = m_byWord.find(word);
     if (it == m_byWord.end())
-        it = m_byWord.emplace(word, RecordSet{}).first;
+        it = m_byWord.emplace(std::string(word), RecordSet{}).first;
     it->second.Insert(index);
     m_matchValid = false;
+    return &it->first;
 }
 
 void CAutoLearn::IndexRemove(std::int32_t index)
 {
-    auto it = m_byWord.find(m_records[static_cast<std::size_t>(index)].word);
+    auto it = m_byWord.find(*m_records[static_cast<std::size_t>(index)].word);
     if (it == m_byWord.end())
         return;
     it->second.Erase(index);

@@ -22,7 +22,6 @@
 #include "learn/ProgressSink.h"
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <map>
 #include <string>
@@ -123,9 +122,11 @@ public:
     bool bEnable = true;
 
 private:
+    // A record in memory: its count, and its word as read back from the file
+    // (no NUL, at most 512 bytes), which lives as the key in m_byWord.
     struct Record {
         std::int32_t count;
-        std::string word;  // as read back from the file: no NUL, at most 512 bytes
+        const std::string* word;
     };
     // Record numbers holding one word, ascending. Nearly every word has one.
     struct RecordSet {
@@ -139,7 +140,7 @@ private:
     void Load(std::int32_t index);
     void MoveTo(std::int32_t index);
     void WriteRecord(std::int32_t index);
-    void IndexAdd(std::int32_t index);
+    const std::string* IndexAdd(std::string_view word, std::int32_t index);
     void IndexRemove(std::int32_t index);
     void ClearRecords();
     std::int32_t NextMatch(std::string_view prefix, std::int32_t from);
@@ -154,10 +155,11 @@ private:
     bool m_isSeparator[256] = {};
     learn::DictionaryCheck m_dictCheck;
     // The raw image of the record last read or written, unpacked.
-    Record m_image{0, {}};
+    std::int32_t m_imageCount = 0;
+    std::string m_imageWord;
 
     // The file's records in memory, and where each word stands.
-    std::deque<Record> m_records;
+    std::vector<Record> m_records;
     std::map<std::string, RecordSet, std::less<>> m_byWord;
     // Records whose word begins with m_matchPrefix, ascending; dropped
     // whenever a record's word changes.
