@@ -434,6 +434,24 @@ TEST(Encodings, Utf16DictionaryRefusesCodeUnitsWithAZeroByte) {
   EXPECT_EQ(item.Data(), zhongwen);
 }
 
+TEST(Encodings, Utf16InTheWesternCodePageHoldsOnlyCharactersWithoutAZeroByte) {
+  CodePageScope cp(1252);
+  if (!cp.ok()) GTEST_SKIP() << "the system code page is not 1252";
+  ScratchDir dir;
+  CDictionary dictionary;
+  ASSERT_TRUE(dictionary.Open(dir.File("u16.lib").c_str()));
+  dictionary.SetKeyCode(DICT_CODE_UTF16);
+  dictionary.SetCaptionHeader(0);
+  EXPECT_FALSE(dictionary.AddItem(DictItem("\x80" "a"), true));  // "a" is 61 00
+  const std::string euroS = "\x80\x8a\x8c";                     // U+20AC U+0160 U+0152
+  ASSERT_TRUE(dictionary.AddItem(DictItem(euroS, "plain data"), true));
+  EXPECT_EQ(dictionary.GetItemCount(), 1);
+  DictItem item;
+  ASSERT_TRUE(dictionary.FindFirst("\x80", item, 41));
+  EXPECT_EQ(item.Key(), euroS);
+  EXPECT_EQ(item.Data(), "plain data");  // data stays in the ANSI code page
+}
+
 TEST(Encodings, DoubleByteKeysSearchAndLowerCaseSafely) {
   CodePageScope cp(932);
   if (!cp.ok()) GTEST_SKIP() << "the system code page is not 932";

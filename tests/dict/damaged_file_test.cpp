@@ -1,0 +1,95 @@
+// Damaged dictionary files: truncated, bytes flipped, runs zeroed. Whatever
+// the damage, opening and reading never crash, and a file that does not open
+// is left exactly as it was.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "dict/dictionary.h"
+#include "dict/dictionary_set.h"
+#include "dict_test_util.h"
+
+namespace {
+
+using namespace dicttest;
+
+// Opens the bytes as a dictionary, reads everything, tries a change, closes.
+// Returns whether it opened; fails the test if a refused file changed.
+bool Exercise(const ScratchDir& dir, const std::string& bytes) {
+  const std::string path = dir.File("damaged.lib");
+  WriteFile(path, bytes);
+  bool opened = false;
+  {
+    CDictionary dictionary;
+    opened = dictionary.Open(path.c_str());
+    DictItem item;
+    int rows = 0;
+    for (bool found = dictionary.FindFirst("", item, DICT_MATCH_ALL); found && rows < 100000;
+         found = dictionary.FindNext(item))
+      ++rows;
+    dictionary.FindFirst("a", item, kDefaultMatchFlags);
+    dictionary.GetCaption();
+    if (opened) {
+      EXPECT_LE(rows, dictionary.GetItemCount());
+      dictionary.AddItem(DictItem("added", "after damage"), true);
+    }
+  }
+  if (!opened) {
+    EXPECT_EQ(ReadFile(path), bytes) << "a file that did not open was changed";
+  }
+  return opened;
+}
+
+class Damage : public ::testing::TestWithParam<const char*> {
+ protected:
+  std::string Original() { return ReadFile(FixturePath(std::string(GetParam()) + ".lib")); }
+  ScratchDir dir_;
+};
+
+TEST_P(Damage, Truncated) {
+  const std::string original = Original();
+  ASSERT_FALSE(original.empty());
+  const size_t step = original.size() > 2000 ? original.size() / 400 : 1;
+  for (size_t length = 0; length < original.size(); length += step) Exercise(dir_, original.substr(0, length));
+}
+
+TEST_P(Damage, BytesFlipped) {
+  const std::string original = Original();
+  const size_t step = original.size() > 2000 ? original.size() / 300 : 1;
+  for (size_t pos = 0; pos < original.size(); pos += step) {
+    std::string bytes = original;
+    bytes[pos] = static_cast<char>(bytes[pos] ^ 0xFF);
+    Exercise(dir_, bytes);
+  }
+}
+
+TEST_P(Damage, RunsZeroed) {
+  const std::string original = Original();
+  const size_t step = original.size() > 2000 ? original.size() / 200 : 3;
+  for (size_t pos = 0; pos < original.size(); pos += step) {
+    std::string bytes = original;
+    for (size_t i = pos; i < pos + 8 && i < bytes.size(); ++i) bytes[i] = 0;
+    Exercise(dir_, bytes);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, Damage,
+                         ::testing::Values("words_tiny", "shorthand", "info_partial", "keys_only", "recscrambled",
+                                           "bigendian", "longstrings"));
+
+TEST(DamageInASet, DamagedFileDoesNotStopTheOthers) {
+  ScratchDir dir;
+  std::string bytes = ReadFile(FixturePath("shorthand.lib"));
+  bytes.resize(bytes.size() / 3);
+  WriteFile(dir.File("a-damaged.lib"), bytes);
+  ASSERT_TRUE(MakeDictionary(dir.File("b-good.lib"), DICT_TYPE_WORDS, {{"zeta", ""}}));
+  CDictionarySet set;
+  ASSERT_TRUE(set.LoadAll(dir.File("*.lib").c_str(), false));
+  DictItem item;
+  bool sawZeta = false;
+  for (bool found = set.FindFirst("", item, DICT_MATCH_ALL, true); found; found = set.FindNext(item))
+    if (item.Key() == "zeta") sawZeta = true;
+  EXPECT_TRUE(sawZeta);
+}
+
+}  // namespace
