@@ -1,0 +1,389 @@
+// CaretTracker: what accessibility events do to the caret and the focus,
+// what the main window is told, where the prompt goes, and which windows
+// are typing windows.
+#include "output/CaretTracker.h"
+
+#include <gtest/gtest.h>
+
+#include "output_fakes.h"
+
+namespace {
+
+using output::AccessibleEvent;
+using output::CaretTracker;
+using output::ScreenPoint;
+using output::ScreenRect;
+using platform::WindowHandle;
+using Calls = std::vector<std::string>;
+
+std::string Left(WindowHandle w) { return "left:" + std::to_string(w); }
+std::string Entered(WindowHandle w) { return "entered:" + std::to_string(w); }
+
+class Caret : public ::testing::Test {
+ protected:
+  Caret() {
+    tracker.SetOwner(&owner);
+    desktop.foreground = app;
+    desktop.SetRect(app, ScreenRect{10, 20, 311, 221});
+    desktop.SetRect(other, ScreenRect{0, 0, 100, 100});
+  }
+
+  void Focus(WindowHandle w) {
+    AccessibleEvent e;
+    e.event = output::kEventObjectFocus;
+    e.window = w;
+    e.objectId = output::kObjIdWindow;
+    e.roleOk = true;
+    e.role = 42;  // editable text
+    tracker.OnAccessibleEvent(e);
+  }
+  void FocusOnRole(WindowHandle w, std::uint32_t role, bool roleOk = true,
+                   std::uint32_t event = output::kEventObjectFocus) {
+    AccessibleEvent e;
+    e.event = event;
+    e.window = w;
+    e.roleOk = roleOk;
+    e.role = role;
+    tracker.OnAccessibleEvent(e);
+  }
+  void CaretAt(WindowHandle w, int left, int top, int width, int height,
+               std::uint32_t event = output::kEventObjectLocationChange, bool locationOk = true) {
+    AccessibleEvent e;
+    e.event = event;
+    e.window = w;
+    e.objectId = output::kObjIdCaret;
+    e.locationOk = locationOk;
+    e.left = left;
+    e.top = top;
+    e.width = width;
+    e.height = height;
+    tracker.OnAccessibleEvent(e);
+  }
+  void AddEditRule(const std::string& editId, int workOn) {
+    AppRule rule;
+    rule.strSection = "APP" + std::to_string(config.appRules.size() + 1);
+    rule.strEditId = editId;
+    rule.bWorkOn = workOn;
+    config.appRules.push_back(rule);
+  }
+
+  output_test::FakeDesktop desktop;
+  WindowHandle main = desktop.Add("#32770");
+  WindowHandle mainList = desktop.Add("SysListView32", main, 1001);
+  WindowHandle app = desktop.Add("Notepad");
+  WindowHandle edit = desktop.Add("Edit", app, 15);
+  WindowHandle other = desktop.Add("Other");
+  WindowHandle otherEdit = desktop.Add("Edit", other, 3);
+  output_test::NoProcesses processes;
+  CConfig config{desktop, processes};
+  output_test::FakeWord word;
+  output_test::RecordingOwner owner{main};
+  CaretTracker tracker{desktop, desktop, config, &word};
+};
+
+// --- caret events -----------------------------------------------------------------
+
+TEST_F(Caret, CaretEventStoresTheRectangleAndMovesThePrompt) {
+  CaretAt(edit, 100, 200, 2, 16);
+  EXPECT_EQ(tracker.caretWindow, edit);
+  EXPECT_EQ(tracker.caretLeft, 100);
+  EXPECT_EQ(tracker.caretTop, 200);
+  EXPECT_EQ(tracker.caretRight, 102);
+  EXPECT_EQ(tracker.caretBottom, 216);
+  EXPECT_EQ(owner.calls, Calls{"reposition"});
+}
+
+TEST_F(Caret, CaretEventWithoutALocationChangesNothing) {
+  CaretAt(edit, 100, 200, 2, 16, output::kEventObjectLocationChange, false);
+  EXPECT_EQ(tracker.caretWindow, 0u);
+  EXPECT_EQ(tracker.caretRight, 0);
+  EXPECT_TRUE(owner.calls.empty());
+}
+
+TEST_F(Caret, LocationOfAnObjectThatIsNoCaretIsIgnored) {
+  AccessibleEvent e;
+  e.event = output::kEventObjectLocationChange;
+  e.window = edit;
+  e.objectId = output::kObjIdWindow;
+  e.locationOk = true;
+  e.left = 5;
+  e.width = 5;
+  tracker.OnAccessibleEvent(e);
+  EXPECT_EQ(tracker.caretWindow, 0u);
+  EXPECT_TRUE(owner.calls.empty());
+}
+
+TEST_F(Caret, WithoutAnOwnerNothingIsReportedButTheCaretIsKept) {
+  tracker.SetOwner(nullptr);
+  CaretAt(edit, 100, 200, 2, 16);
+  Focus(edit);
+  EXPECT_EQ(tracker.caretWindow, edit);
+  EXPECT_EQ(tracker.focusWindow, 0u);
+  EXPECT_TRUE(owner.calls.empty());
+  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{0, 0}));
+}
+
+// --- the caret point ---------------------------------------------------------------
+
+TEST_F(Caret, PromptGoesBelowTheCaretOfTheFocusedWindow) {
+  Focus(edit);
+  CaretAt(edit, 100, 200, 2, 16);
+  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{102, 221}));
+}
+
+TEST_F(Caret, CaretOfTheForegroundWindowItselfCounts) {
+  Focus(app);
+  CaretAt(app, 40, 50, 1, 10);
+  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{41, 65}));
+}
+
+TEST_F(Caret, CaretOfABackgroundWindowGivesTheForegroundWindowsCentre) {
+  Focus(edit);
+  CaretAt(otherEdit, 100, 200, 2, 16);
+  EXPECT_EQ(tracker.caretWindow, otherEdit);
+  // Centre of (10, 20)-(311, 221), halves truncated: (160, 120).
+  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{160, 125}));
+}
+
+TEST_F(Caret, CaretInTheForegroundButNotInTheFocusedWindowGivesTheCentre) {
+  WindowHandle second = desktop.Add("Edit", app, 16);
+  Focus(edit);
+  CaretAt(edit, 100, 200, 2, 16);
+  Focus(second);
+  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{160, 125}));
+}
+
+TEST_F(Caret, NoForegroundRectangleGivesOnlyTheFivePixels) {
+  desktop.foreground = 0;
+  Focus(edit);
+  CaretAt(otherEdit, 100, 200, 2, 16);
+  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{0, 5}));
+}
+
+TEST_F(Caret, CaretInOurOwnWindowGivesNoPoint) {
+  Focus(edit);
+  CaretAt(mainList, 100, 200, 2, 16);
+  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{0, 0}));
+}
+
+TEST_F(Caret, NegativeCoordinatesOnASecondScreenWork) {
+  desktop.SetRect(app, ScreenRect{-1001, -500, -100, 0});
+  Focus(edit);
+  CaretAt(otherEdit, 0, 0, 1, 1);
+  // (-1001 + 901/2, -500 + 500/2) = (-551, -250).
+  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{-551, -245}));
+}
+
+// --- Word ----------------------------------------------------------------------------
+
+TEST_F(Caret, InWordTheSelectionDecides) {
+  WindowHandle wordFrame = desktop.Add("OpusApp");
+  WindowHandle document = desktop.Add("_WwG", wordFrame);
+  desktop.foreground = wordFrame;
+  word.running = true;
+  word.selection = ScreenPoint{300, 400};
+  Focus(document);
+  CaretAt(document, 1, 1, 1, 1);  // whatever Word reports is not used
+  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{300, 405}));
+  EXPECT_EQ(word.queries, 1);
+}
+
+TEST_F(Caret, WordNotRunningGivesZeroAndFive) {
+  WindowHandle document = desktop.Add("_WwG", app);
+  Focus(document);
+  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{0, 5}));
+  EXPECT_EQ(word.queries, 1);
+
+  CaretTracker noWord(desktop, desktop, config, nullptr);
+  noWord.SetOwner(&owner);
+  noWord.focusWindow = document;
+  EXPECT_EQ(noWord.GetCaretPoint(), (ScreenPoint{0, 5}));
+}
+
+// --- focus -----------------------------------------------------------------------------
+
+TEST_F(Caret, FocusMovingToAnotherWindowIsReportedLeftThenEntered) {
+  Focus(edit);
+  Focus(otherEdit);
+  EXPECT_EQ(owner.calls, (Calls{Left(0), Entered(edit), Left(edit), Entered(otherEdit)}));
+  EXPECT_EQ(tracker.focusWindow, otherEdit);
+}
+
+TEST_F(Caret, FocusIsStoredOnlyAfterTheOwnerWasTold) {
+  struct Probe : output_test::RecordingOwner {
+    using RecordingOwner::RecordingOwner;
+    void OnFocusEntered(WindowHandle w) override {
+      seenDuringEnter = tracker->focusWindow;
+      RecordingOwner::OnFocusEntered(w);
+    }
+    CaretTracker* tracker = nullptr;
+    WindowHandle seenDuringEnter = 0;
+  } probe(main);
+  probe.tracker = &tracker;
+  tracker.SetOwner(&probe);
+  Focus(edit);
+  Focus(otherEdit);
+  EXPECT_EQ(probe.seenDuringEnter, edit);
+}
+
+TEST_F(Caret, FocusOnTheSameWindowAgainIsNotReported) {
+  Focus(edit);
+  Focus(edit);
+  EXPECT_EQ(owner.calls, (Calls{Left(0), Entered(edit)}));
+}
+
+TEST_F(Caret, FocusInsideOurOwnWindowIsNotFollowed) {
+  Focus(edit);
+  Focus(main);
+  Focus(mainList);
+  EXPECT_EQ(tracker.focusWindow, edit);
+  EXPECT_EQ(owner.calls, (Calls{Left(0), Entered(edit)}));
+}
+
+TEST_F(Caret, MenuTakesTheFocusAwayAndReturningCountsAsEnteringAgain) {
+  Focus(edit);
+  FocusOnRole(app, output::kRoleMenuItem);
+  EXPECT_EQ(tracker.focusWindow, 0u);
+  Focus(edit);
+  EXPECT_EQ(owner.calls, (Calls{Left(0), Entered(edit), Left(edit), Entered(0), Left(0), Entered(edit)}));
+  EXPECT_EQ(tracker.focusWindow, edit);
+}
+
+TEST_F(Caret, EveryMenuLikeRoleClearsTheFocus) {
+  for (std::uint32_t role : {2u, 11u, 12u, 21u, 23u, 57u}) {
+    Focus(edit);
+    FocusOnRole(otherEdit, role);
+    EXPECT_EQ(tracker.focusWindow, 0u) << "role " << role;
+  }
+}
+
+TEST_F(Caret, OtherRolesAndNonFocusEventsDoNotClearTheFocus) {
+  Focus(edit);
+  FocusOnRole(edit, 9);  // a window
+  EXPECT_EQ(tracker.focusWindow, edit);
+  FocusOnRole(otherEdit, output::kRoleMenuItem, true, output::kEventObjectShow);
+  EXPECT_EQ(tracker.focusWindow, edit);
+  // A menu role that could not be read is an ordinary focus event.
+  FocusOnRole(otherEdit, output::kRoleMenuItem, false);
+  EXPECT_EQ(tracker.focusWindow, otherEdit);
+}
+
+TEST_F(Caret, MenuWithoutAnOwnerClearsTheFocusSilently) {
+  Focus(edit);
+  owner.calls.clear();
+  tracker.SetOwner(nullptr);
+  FocusOnRole(app, output::kRoleMenuPopup);
+  EXPECT_EQ(tracker.focusWindow, 0u);
+  EXPECT_TRUE(owner.calls.empty());
+}
+
+TEST_F(Caret, CaretCreatedOrShownInAnotherWindowMovesTheFocusThere) {
+  Focus(edit);
+  CaretAt(otherEdit, 1, 2, 1, 16, output::kEventObjectCreate);
+  EXPECT_EQ(tracker.focusWindow, otherEdit);
+  CaretAt(edit, 1, 2, 1, 16, output::kEventObjectShow);
+  EXPECT_EQ(tracker.focusWindow, edit);
+  EXPECT_EQ(owner.calls, (Calls{Left(0), Entered(edit), "reposition", Left(edit), Entered(otherEdit),
+                                "reposition", Left(otherEdit), Entered(edit)}));
+}
+
+TEST_F(Caret, CaretMovingInAnotherWindowDoesNotMoveTheFocus) {
+  Focus(edit);
+  CaretAt(otherEdit, 1, 2, 1, 16);
+  EXPECT_EQ(tracker.focusWindow, edit);
+}
+
+// --- the system's GUI-thread caret --------------------------------------------------------
+
+TEST_F(Caret, ThreadCaretStandsInWhenTheFocusedWindowSentNoCaretEvent) {
+  desktop.SetThreadCaret(edit, ScreenRect{50, 60, 51, 76});
+  Focus(edit);
+  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{51, 81}));
+  EXPECT_EQ(tracker.caretWindow, edit);
+  EXPECT_TRUE(tracker.IsTypingWindow());
+}
+
+TEST_F(Caret, CaretEventsOfTheFocusedWindowWinOverTheThreadCaret) {
+  desktop.SetThreadCaret(edit, ScreenRect{50, 60, 51, 76});
+  Focus(edit);
+  CaretAt(edit, 100, 200, 2, 16);
+  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{102, 221}));
+  EXPECT_EQ(desktop.threadCaretQueries, 0);
+}
+
+TEST_F(Caret, FocusedWindowWithoutACaretStillGivesTheCentre) {
+  Focus(edit);
+  CaretAt(otherEdit, 100, 200, 2, 16);
+  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{160, 125}));
+  EXPECT_GT(desktop.threadCaretQueries, 0);
+  EXPECT_EQ(tracker.caretWindow, otherEdit);
+}
+
+// --- typing windows -----------------------------------------------------------------------
+
+TEST_F(Caret, WindowThatShowedACaretIsATypingWindow) {
+  Focus(edit);
+  EXPECT_FALSE(tracker.IsTypingWindow());
+  CaretAt(edit, 1, 1, 1, 1);
+  EXPECT_TRUE(tracker.IsTypingWindow());
+  Focus(otherEdit);
+  EXPECT_FALSE(tracker.IsTypingWindow());
+}
+
+TEST_F(Caret, WordDocumentIsATypingWindowWhileThereIsAnOwner) {
+  WindowHandle document = desktop.Add("_WwG", app);
+  Focus(document);
+  EXPECT_TRUE(tracker.IsTypingWindow());
+  tracker.SetOwner(nullptr);
+  EXPECT_FALSE(tracker.IsTypingWindow());
+}
+
+TEST_F(Caret, WindowWithoutAClassIsNoTypingWindow) {
+  Focus(edit);
+  CaretAt(otherEdit, 1, 1, 1, 1);
+  tracker.focusWindow = 0xDEAD;  // no (longer a) window
+  EXPECT_FALSE(tracker.IsTypingWindow());
+}
+
+TEST_F(Caret, ListedEditBoxDecidesWhateverTheCaret) {
+  AddEditRule("Edit#15", 1);
+  Focus(edit);
+  EXPECT_TRUE(tracker.IsTypingWindow());  // no caret seen
+  AddEditRule("edit#3", 0);                // letter case does not matter
+  Focus(otherEdit);
+  CaretAt(otherEdit, 1, 1, 1, 1);
+  EXPECT_FALSE(tracker.IsTypingWindow());
+}
+
+TEST_F(Caret, RuleOnADialogCoversTheEditBoxesInside) {
+  WindowHandle dialog = desktop.Add("#32770", 0, 0);
+  WindowHandle box = desktop.Add("Edit", dialog, 7);
+  AddEditRule("#32770#0", 0);
+  Focus(box);
+  CaretAt(box, 1, 1, 1, 1);
+  EXPECT_FALSE(tracker.IsTypingWindow());
+}
+
+TEST_F(Caret, PasswordBoxIsNeverATypingWindow) {
+  desktop.SetPassword(edit);
+  desktop.SetThreadCaret(edit, ScreenRect{50, 60, 51, 76});
+  Focus(edit);
+  CaretAt(edit, 1, 1, 1, 1);
+  EXPECT_FALSE(tracker.IsTypingWindow());
+  AddEditRule("Edit#15", 1);
+  EXPECT_FALSE(tracker.IsTypingWindow());
+  Focus(otherEdit);
+  CaretAt(otherEdit, 1, 1, 1, 1);
+  EXPECT_TRUE(tracker.IsTypingWindow());
+}
+
+// --- the parent chain -----------------------------------------------------------------------
+
+TEST_F(Caret, TopLevelWindowIsTheEndOfTheParentChain) {
+  WindowHandle inner = desktop.Add("Static", edit, 1);
+  EXPECT_EQ(tracker.TopLevelOf(inner), app);
+  EXPECT_EQ(tracker.TopLevelOf(app), app);
+  EXPECT_EQ(tracker.TopLevelOf(0), 0u);
+}
+
+}  // namespace

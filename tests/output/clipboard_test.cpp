@@ -1,0 +1,75 @@
+// ClipboardKeeper::PasteText: the clipboard calls, Ctrl+V, and what happens
+// when the clipboard is held elsewhere or memory runs out.
+#include "output/ClipboardKeeper.h"
+
+#include <gtest/gtest.h>
+
+#include "output/SendKeystroke.h"
+#include "output_fakes.h"
+
+namespace {
+
+using output::ClipboardKeeper;
+using output_test::Event;
+using output_test::Recorder;
+
+class Paste : public ::testing::Test {
+ protected:
+  Recorder system;
+  ClipboardKeeper keeper{system, system};
+};
+
+TEST_F(Paste, TextGoesOnTheClosedClipboardBeforeCtrlV) {
+  EXPECT_EQ(keeper.PasteText("\x93\xfa\x96\x7b", 0x1234), 1);
+  EXPECT_EQ(system.Trace(), "open empty set close +Ctrl +V -V -Ctrl");
+  EXPECT_EQ(system.clipboardText, "\x93\xfa\x96\x7b");
+  EXPECT_FALSE(system.open);
+}
+
+TEST_F(Paste, CtrlVCarriesTheExtendedFlagAndOurScanCode) {
+  keeper.PasteText("text", 0);
+  std::vector<Event> keys;
+  for (const Event& e : system.events) {
+    if (e.kind == Event::kKey) keys.push_back(e);
+  }
+  ASSERT_EQ(keys.size(), 4u);
+  const std::uint32_t down = platform::kKeyExtended;
+  const std::uint32_t up = platform::kKeyExtended | platform::kKeyUp;
+  EXPECT_EQ(keys[0].vk, output::kVkControl);
+  EXPECT_EQ(keys[0].flags, down);
+  EXPECT_EQ(keys[1].vk, output::kVkV);
+  EXPECT_EQ(keys[1].flags, down);
+  EXPECT_EQ(keys[2].vk, output::kVkV);
+  EXPECT_EQ(keys[2].flags, up);
+  EXPECT_EQ(keys[3].vk, output::kVkControl);
+  EXPECT_EQ(keys[3].flags, up);
+  for (const Event& e : keys) EXPECT_EQ(e.scan, 0xEE);
+}
+
+TEST_F(Paste, ClipboardHeldElsewhereSkipsThePieceQuietly) {
+  system.clipboardBusy = true;
+  system.clipboardText = "theirs";
+  EXPECT_EQ(keeper.PasteText("ours", 0), 1);
+  EXPECT_EQ(system.Trace(), "open");
+  EXPECT_EQ(system.clipboardText, "theirs");
+  EXPECT_EQ(system.KeyEventCount(), 0);
+}
+
+TEST_F(Paste, NoMemoryClosesTheEmptiedClipboardAndSendsNoKey) {
+  system.outOfMemory = true;
+  system.clipboardText = "before";
+  EXPECT_EQ(keeper.PasteText("ours", 0), 0);
+  EXPECT_EQ(system.Trace(), "open empty set close");
+  EXPECT_TRUE(system.clipboardText.empty());
+  EXPECT_FALSE(system.open);
+  EXPECT_EQ(system.KeyEventCount(), 0);
+}
+
+TEST_F(Paste, EarlierClipboardContentIsReplaced) {
+  system.clipboardText = "earlier";
+  keeper.PasteText("later", 0);
+  EXPECT_EQ(system.clipboardText, "later");
+  EXPECT_EQ(system.Typed(), "{PASTE:later}");
+}
+
+}  // namespace

@@ -1,0 +1,150 @@
+// SendKeystroke: which key events one key or one character becomes, with
+// Shift and Caps Lock, and what goes out for a character the layout lacks.
+#include "output/SendKeystroke.h"
+
+#include <gtest/gtest.h>
+
+#include "output_fakes.h"
+
+namespace {
+
+using output::SendKeystroke;
+using output_test::Event;
+using output_test::Recorder;
+
+class Keystroke : public ::testing::Test {
+ protected:
+  Recorder keyboard;
+};
+
+TEST_F(Keystroke, NothingToTypeSendsNothingAndReturnsZero) {
+  EXPECT_EQ(SendKeystroke(keyboard, 0, 0), 0);
+  EXPECT_TRUE(keyboard.events.empty());
+  EXPECT_EQ(keyboard.lookups, 0);
+}
+
+TEST_F(Keystroke, AKeyAloneIsOnePressAndOneReleaseMarkedAsOurs) {
+  EXPECT_EQ(SendKeystroke(keyboard, 0, output::kVkBack), 1);
+  ASSERT_EQ(keyboard.events.size(), 2u);
+  EXPECT_EQ(keyboard.Trace(), "+Back -Back");
+  EXPECT_EQ(keyboard.events[0].flags, 0u);
+  EXPECT_EQ(keyboard.events[1].flags, platform::kKeyUp);
+  for (const Event& e : keyboard.events) EXPECT_EQ(e.scan, 0xEE);
+  EXPECT_EQ(keyboard.lookups, 0);
+}
+
+TEST_F(Keystroke, EveryEventOfAShiftedCharacterCarriesTheScanCodeAndNoExtendedFlag) {
+  EXPECT_EQ(SendKeystroke(keyboard, 'A', 0), 1);
+  ASSERT_EQ(keyboard.events.size(), 4u);
+  for (const Event& e : keyboard.events) {
+    EXPECT_EQ(e.kind, Event::kKey);
+    EXPECT_EQ(e.scan, 0xEE);
+    EXPECT_EQ(e.flags & platform::kKeyExtended, 0u);
+  }
+}
+
+TEST_F(Keystroke, KeyGoesFirstWhenBothAreGiven) {
+  EXPECT_EQ(SendKeystroke(keyboard, 'x', output::kVkTab), 1);
+  EXPECT_EQ(keyboard.Trace(), "+Tab -Tab +X -X");
+}
+
+// --- letters and Caps Lock ----------------------------------------------------
+
+TEST_F(Keystroke, LowerCaseLetterWithCapsLockOffIsTheBareKey) {
+  SendKeystroke(keyboard, 'a', 0);
+  EXPECT_EQ(keyboard.Trace(), "+A -A");
+  EXPECT_EQ(keyboard.Typed(), "a");
+}
+
+TEST_F(Keystroke, LowerCaseLetterWithCapsLockOnIsShifted) {
+  keyboard.capsLock = true;
+  SendKeystroke(keyboard, 'a', 0);
+  EXPECT_EQ(keyboard.Trace(), "+Shift +A -A -Shift");
+  EXPECT_EQ(keyboard.Typed(), "a");
+}
+
+TEST_F(Keystroke, UpperCaseLetterWithCapsLockOffIsShifted) {
+  SendKeystroke(keyboard, 'A', 0);
+  EXPECT_EQ(keyboard.Trace(), "+Shift +A -A -Shift");
+  EXPECT_EQ(keyboard.Typed(), "A");
+}
+
+TEST_F(Keystroke, UpperCaseLetterWithCapsLockOnIsTheBareKey) {
+  keyboard.capsLock = true;
+  SendKeystroke(keyboard, 'Z', 0);
+  EXPECT_EQ(keyboard.Trace(), "+Z -Z");
+  EXPECT_EQ(keyboard.Typed(), "Z");
+}
+
+TEST_F(Keystroke, MixedCaseWordComesOutAsWrittenWhateverCapsLock) {
+  for (bool caps : {false, true}) {
+    Recorder k;
+    k.capsLock = caps;
+    for (char c : std::string("Hello World")) SendKeystroke(k, c, 0);
+    EXPECT_EQ(k.Typed(), "Hello World") << "Caps Lock " << caps;
+  }
+}
+
+// --- other characters -------------------------------------------------------------
+
+TEST_F(Keystroke, ExclamationMarkIsShiftOneWhateverCapsLock) {
+  SendKeystroke(keyboard, '!', 0);
+  EXPECT_EQ(keyboard.Trace(), "+Shift +1 -1 -Shift");
+  Recorder caps;
+  caps.capsLock = true;
+  SendKeystroke(caps, '!', 0);
+  EXPECT_EQ(caps.Trace(), "+Shift +1 -1 -Shift");
+}
+
+TEST_F(Keystroke, DigitIsNeverShiftedByCapsLock) {
+  keyboard.capsLock = true;
+  SendKeystroke(keyboard, '7', 0);
+  EXPECT_EQ(keyboard.Trace(), "+7 -7");
+}
+
+TEST_F(Keystroke, CarriageReturnIsTheLayoutsEnterKey) {
+  SendKeystroke(keyboard, '\r', 0);
+  EXPECT_EQ(keyboard.Trace(), "+Enter -Enter");
+}
+
+TEST_F(Keystroke, CtrlAndAltBitsOfTheLayoutAreDropped) {
+  // As on a German layout, where '@' is AltGr+Q (Ctrl+Alt+Q).
+  keyboard.layoutOverrides['@'] = 0x0651;
+  SendKeystroke(keyboard, '@', 0);
+  EXPECT_EQ(keyboard.Trace(), "+Q -Q");
+  Recorder shifted;
+  shifted.layoutOverrides['@'] = 0x0751;  // Shift+Ctrl+Alt
+  SendKeystroke(shifted, '@', 0);
+  EXPECT_EQ(shifted.Trace(), "+Shift +Q -Q -Shift");
+}
+
+TEST_F(Keystroke, BytesFromOneTwentyEightUpTakeTheLayoutsShiftAndIgnoreCapsLock) {
+  // As on a French layout with keys for accented letters.
+  const char eAcute = static_cast<char>(0xE9), capitalEAcute = static_cast<char>(0xC9);
+  keyboard.layoutOverrides[eAcute] = 0x32;
+  keyboard.layoutOverrides[capitalEAcute] = 0x132;
+  keyboard.capsLock = true;
+  SendKeystroke(keyboard, eAcute, 0);
+  SendKeystroke(keyboard, capitalEAcute, 0);
+  EXPECT_EQ(keyboard.Trace(), "+2 -2 +Shift +2 -2 -Shift");
+}
+
+// --- characters the layout cannot type --------------------------------------------
+
+TEST_F(Keystroke, CharacterWithoutAKeyIsSentAsItsUnicodeCharacter) {
+  output_test::CodePageGuard codePage;
+  if (!codePage.Use(1252)) GTEST_SKIP() << "code page 1252 is not the system's code page";
+  const char eAcute = static_cast<char>(0xE9);  // not on the US layout
+  EXPECT_EQ(SendKeystroke(keyboard, eAcute, 0), 1);
+  EXPECT_EQ(keyboard.Trace(), "u+00E9 u-00E9");
+  EXPECT_EQ(keyboard.KeyEventCount(), 0);
+}
+
+TEST_F(Keystroke, EuroSignWithoutAKeyIsConvertedFromTheCodePage) {
+  output_test::CodePageGuard codePage;
+  if (!codePage.Use(1252)) GTEST_SKIP() << "code page 1252 is not the system's code page";
+  SendKeystroke(keyboard, static_cast<char>(0x80), output::kVkBack);
+  EXPECT_EQ(keyboard.Trace(), "+Back -Back u+20AC u-20AC");
+}
+
+}  // namespace

@@ -1,0 +1,371 @@
+// MacroTyper: the token table, splitting texts into pieces, the values of the
+// date and time tokens, and what TypeOut types, including where it leaves
+// the caret.
+#include "output/MacroTyper.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "output_fakes.h"
+
+namespace {
+
+using output::MacroTyper;
+using output_test::Recorder;
+using Pieces = std::vector<std::string>;
+
+std::string Repeat(const std::string& text, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += text;
+  return out;
+}
+
+// Friday, 4 December 2026, 14:05:09.
+std::tm Friday() {
+  std::tm t = {};
+  t.tm_year = 2026 - 1900;
+  t.tm_mon = 11;
+  t.tm_mday = 4;
+  t.tm_wday = 5;
+  t.tm_hour = 14;
+  t.tm_min = 5;
+  t.tm_sec = 9;
+  return t;
+}
+
+class Macro : public ::testing::Test {
+ protected:
+  MacroTyper Typer(std::tm when = Friday()) {
+    return MacroTyper(system, system, [this, when] {
+      ++clockReads;
+      return when;
+    });
+  }
+  // Parses and types `text`; returns what the target shows.
+  std::string Type(const std::string& text) {
+    MacroTyper typer = Typer();
+    typer.Parse(text);
+    EXPECT_EQ(typer.TypeOut(0x42), 1);
+    return system.Typed();
+  }
+  int Lefts() const {
+    int n = 0;
+    for (const auto& e : system.events) n += e.kind == output_test::Event::kKey && e.vk == 37 && !e.up;
+    return n;
+  }
+
+  Recorder system;
+  int clockReads = 0;
+};
+
+// --- the token table ------------------------------------------------------------
+
+TEST_F(Macro, TokenTableHasThirtyTwoTokensInItsOrder) {
+  const char* expected[] = {
+      "%DATE%", "%TIME_24%", "%TIME_12%", "%YEAR%", "%MONTH%", "%MONTH_02%", "%MONTHNAME%",
+      "%FULLMONTHNAME%", "%DAY%", "%DAY_02%", "%WEEK%", "%WEEKNAME%", "%FULLWEEKNAME%",
+      "%HOUR_24%", "%HOUR_24_02%", "%HOUR_12%", "%HOUR_12_02%", "%MINUTE%", "%MINUTE_02%",
+      "%SECOND%", "%SECOND_02%", "%CARET%", "%UP%", "%DOWN%", "%PGUP%", "%PGDN%",
+      "%BACKSPACE%", "%RETURN%", "%DELETE%", "%HOME%", "%END%", "%TAB%"};
+  for (int i = 0; i < 32; ++i) EXPECT_EQ(MacroTyper::FindToken(expected[i]), i) << expected[i];
+  EXPECT_STREQ(MacroTyper::kTokens[32], "");
+}
+
+TEST_F(Macro, TokensMatchWholeAndCaseSensitively) {
+  EXPECT_EQ(MacroTyper::FindToken("%date%"), -1);
+  EXPECT_EQ(MacroTyper::FindToken("%DATE"), -1);
+  EXPECT_EQ(MacroTyper::FindToken("%DATE% "), -1);
+  EXPECT_EQ(MacroTyper::FindToken("%%"), -1);
+  EXPECT_EQ(MacroTyper::FindToken(""), -1);
+}
+
+// --- token values -------------------------------------------------------------------
+
+TEST_F(Macro, DateAndTimeTokensAreWrittenTheEnglishWay) {
+  MacroTyper typer = Typer();
+  const std::pair<const char*, const char*> expected[] = {
+      {"%DATE%", "12/04/26"},      {"%TIME_24%", "14:05:09"},  {"%TIME_12%", "02:05:09 PM"},
+      {"%YEAR%", "2026"},          {"%MONTH%", "12"},          {"%MONTH_02%", "12"},
+      {"%MONTHNAME%", "Dec"},      {"%FULLMONTHNAME%", "December"}, {"%DAY%", "4"},
+      {"%DAY_02%", "04"},          {"%WEEK%", "5"},            {"%WEEKNAME%", "Fri"},
+      {"%FULLWEEKNAME%", "Friday"}, {"%HOUR_24%", "14"},       {"%HOUR_24_02%", "14"},
+      {"%HOUR_12%", "2"},          {"%HOUR_12_02%", "02"},     {"%MINUTE%", "5"},
+      {"%MINUTE_02%", "05"},       {"%SECOND%", "9"},          {"%SECOND_02%", "09"}};
+  for (const auto& [token, value] : expected) EXPECT_EQ(typer.ExpandToken(token), value) << token;
+}
+
+TEST_F(Macro, MidnightAndNoonOnTheTwelveHourClock) {
+  std::tm t = Friday();
+  t.tm_hour = 0;
+  t.tm_min = 7;
+  t.tm_sec = 3;
+  MacroTyper night = Typer(t);
+  EXPECT_EQ(night.ExpandToken("%TIME_12%"), "12:07:03 AM");
+  EXPECT_EQ(night.ExpandToken("%HOUR_12%"), "12");
+  EXPECT_EQ(night.ExpandToken("%HOUR_24%"), "0");
+  EXPECT_EQ(night.ExpandToken("%HOUR_24_02%"), "00");
+  t.tm_hour = 12;
+  MacroTyper noon = Typer(t);
+  EXPECT_EQ(noon.ExpandToken("%TIME_12%"), "12:07:03 PM");
+  t.tm_hour = 23;
+  EXPECT_EQ(Typer(t).ExpandToken("%HOUR_12_02%"), "11");
+}
+
+TEST_F(Macro, SingleDigitMonthsAndYearsKeepTheirZerosWhereTheFormatSaysSo) {
+  std::tm t = {};
+  t.tm_year = 2005 - 1900;
+  t.tm_mon = 0;
+  t.tm_mday = 1;
+  t.tm_wday = 6;
+  MacroTyper typer = Typer(t);
+  EXPECT_EQ(typer.ExpandToken("%DATE%"), "01/01/05");
+  EXPECT_EQ(typer.ExpandToken("%MONTH%"), "1");
+  EXPECT_EQ(typer.ExpandToken("%MONTH_02%"), "01");
+  EXPECT_EQ(typer.ExpandToken("%MONTHNAME%"), "Jan");
+  EXPECT_EQ(typer.ExpandToken("%WEEKNAME%"), "Sat");
+  EXPECT_EQ(typer.ExpandToken("%FULLWEEKNAME%"), "Saturday");
+  EXPECT_EQ(typer.ExpandToken("%WEEK%"), "6");
+  t.tm_wday = 0;
+  EXPECT_EQ(Typer(t).ExpandToken("%FULLWEEKNAME%"), "Sunday");
+  EXPECT_EQ(Typer(t).ExpandToken("%WEEK%"), "0");
+}
+
+TEST_F(Macro, KeyTokensCaretAndNonTokensHaveNoValue) {
+  MacroTyper typer = Typer();
+  for (const char* token : {"%CARET%", "%UP%", "%TAB%", "%RETURN%", "", "%date%", "hello"}) {
+    EXPECT_EQ(typer.ExpandToken(token), "") << token;
+  }
+  EXPECT_EQ(clockReads, 0);
+}
+
+TEST_F(Macro, OddClockValuesStillNameAMonthAndADay) {
+  std::tm t = Friday();
+  t.tm_mon = 40;   // 40 mod 12 = April
+  t.tm_wday = -3;  // Thursday
+  MacroTyper typer = Typer(t);
+  EXPECT_EQ(typer.ExpandToken("%FULLMONTHNAME%"), "May");
+  EXPECT_EQ(typer.ExpandToken("%FULLWEEKNAME%"), "Thursday");
+}
+
+TEST_F(Macro, ClockIsReadOnceForEveryToken) {
+  MacroTyper typer = Typer();
+  typer.Parse("%DATE% %TIME_24% %CARET%%TAB%");
+  EXPECT_EQ(clockReads, 2);
+}
+
+TEST_F(Macro, SystemClockGivesAPlausibleDate) {
+  MacroTyper typer;  // the system's keyboard, clipboard and local time
+  const std::string year = typer.ExpandToken("%YEAR%");
+  ASSERT_EQ(year.size(), 4u);
+  EXPECT_GE(std::stoi(year), 2024);
+  const std::string date = typer.ExpandToken("%DATE%");
+  ASSERT_EQ(date.size(), 8u);
+  EXPECT_EQ(date[2], '/');
+  EXPECT_EQ(date[5], '/');
+}
+
+// --- Parse ------------------------------------------------------------------------------
+
+TEST_F(Macro, PlainTextIsOnePiece) {
+  MacroTyper typer = Typer();
+  typer.Parse("Hello");
+  EXPECT_EQ(typer.pieces, Pieces{"Hello"});
+}
+
+TEST_F(Macro, TokenBetweenTextKeepsTheTextAroundIt) {
+  MacroTyper typer = Typer();
+  typer.Parse("Dear %FULLWEEKNAME%,");
+  EXPECT_EQ(typer.pieces, (Pieces{"Dear ", "Friday", ","}));
+}
+
+TEST_F(Macro, ClosingPercentOfANonTokenMayOpenAToken) {
+  MacroTyper typer = Typer();
+  typer.Parse("50% off %DATE%");
+  EXPECT_EQ(typer.pieces, (Pieces{"50% off ", "12/04/26", ""}));
+}
+
+TEST_F(Macro, AdjacentTokensGiveEmptyPiecesAroundThem) {
+  MacroTyper typer = Typer();
+  typer.Parse("%DATE%%TIME_24%");
+  EXPECT_EQ(typer.pieces, (Pieces{"", "12/04/26", "", "14:05:09", ""}));
+}
+
+TEST_F(Macro, LonePercentSignsStayLiteral) {
+  MacroTyper typer = Typer();
+  typer.Parse("100%");
+  EXPECT_EQ(typer.pieces, Pieces{"100%"});
+  typer.Parse("a % b");
+  EXPECT_EQ(typer.pieces, Pieces{"a % b"});
+  typer.Parse("%");
+  EXPECT_EQ(typer.pieces, Pieces{"%"});
+  typer.Parse("%%%");
+  EXPECT_EQ(typer.pieces, Pieces{"%%%"});
+}
+
+TEST_F(Macro, LowerCaseTokenIsLiteralText) {
+  MacroTyper typer = Typer();
+  typer.Parse("%date%");
+  EXPECT_EQ(typer.pieces, Pieces{"%date%"});
+}
+
+TEST_F(Macro, TextAfterTheLastTokenWithAnUnmatchedPercentIsOnePiece) {
+  MacroTyper typer = Typer();
+  typer.Parse("%TAB%x%y");
+  EXPECT_EQ(typer.pieces, (Pieces{"", "%TAB%", "x%y"}));
+}
+
+TEST_F(Macro, KeyTokensAndCaretStayAsPiecesOfTheirOwn) {
+  MacroTyper typer = Typer();
+  typer.Parse("<b>%CARET%</b>%RETURN%");
+  EXPECT_EQ(typer.pieces, (Pieces{"<b>", "%CARET%", "</b>", "%RETURN%", ""}));
+}
+
+TEST_F(Macro, EmptyTextLeavesThePiecesAlone) {
+  MacroTyper typer = Typer();
+  typer.Parse("kept");
+  typer.Parse("");
+  EXPECT_EQ(typer.pieces, Pieces{"kept"});
+}
+
+TEST_F(Macro, ParseReplacesEarlierPieces) {
+  MacroTyper typer = Typer();
+  typer.Parse("first%TAB%");
+  typer.Parse("second");
+  EXPECT_EQ(typer.pieces, Pieces{"second"});
+}
+
+// --- TypeOut ----------------------------------------------------------------------------
+
+TEST_F(Macro, PlainTextTypesEachCharacter) {
+  EXPECT_EQ(Type("Hello"), "Hello");
+  EXPECT_EQ(system.KeyEventCount(), 2 + 2 * 5);  // Shift around H
+}
+
+TEST_F(Macro, DateIsTypedAsItsValue) {
+  EXPECT_EQ(Type("Due %DATE%!"), "Due 12/04/26!");
+}
+
+TEST_F(Macro, EmptyPiecesTypeNothing) {
+  EXPECT_EQ(Type("%DATE%%TIME_24%"), "12/04/2614:05:09");
+}
+
+TEST_F(Macro, KeyTokensPressTheirKeys) {
+  EXPECT_EQ(Type("%UP%%DOWN%%PGUP%%PGDN%%BACKSPACE%%RETURN%%DELETE%%HOME%%END%%TAB%"),
+            "{UP}{DOWN}{PGUP}{PGDN}{BS}\r\n{DEL}{HOME}{END}\t");
+  EXPECT_EQ(system.Trace(),
+            "+Up -Up +Down -Down +PgUp -PgUp +PgDn -PgDn +Back -Back +Enter -Enter +Del -Del "
+            "+Home -Home +End -End +Tab -Tab");
+}
+
+TEST_F(Macro, CaretBetweenTagsMovesBackOverTheClosingTag) {
+  EXPECT_EQ(Type("<b>%CARET%</b>"), "<b></b>{LEFT}{LEFT}{LEFT}{LEFT}");
+  EXPECT_EQ(Lefts(), 4);
+}
+
+TEST_F(Macro, CaretAtTheEndMovesNothing) {
+  EXPECT_EQ(Type("Line1\r\nLine2%CARET%"), "Line1\r\nLine2");
+  EXPECT_EQ(Lefts(), 0);
+}
+
+TEST_F(Macro, CrLfIsOneEnterAndOneCaretStep) {
+  EXPECT_EQ(Type("%CARET%Line1\r\nLine2"), "Line1\r\nLine2" + Repeat("{LEFT}", 11));
+  EXPECT_EQ(Lefts(), 11);
+  // One Enter, and no key for the line feed.
+  int enters = 0;
+  for (const auto& e : system.events) enters += e.vk == 13 && !e.up;
+  EXPECT_EQ(enters, 1);
+}
+
+TEST_F(Macro, LoneLineFeedIsTypedAndCounted) {
+  Type("%CARET%a\nb");
+  EXPECT_EQ(Lefts(), 3);
+}
+
+TEST_F(Macro, BackspaceAfterTheCaretTakesAStepBack) {
+  EXPECT_EQ(Type("ab%CARET%cd%BACKSPACE%"), "abcd{BS}{LEFT}");
+  EXPECT_EQ(Lefts(), 1);
+}
+
+TEST_F(Macro, KeysBeforeTheCaretAreNotCounted) {
+  EXPECT_EQ(Type("x%TAB%y%CARET%"), "x\ty");
+  EXPECT_EQ(Lefts(), 0);
+}
+
+TEST_F(Macro, TabAfterTheCaretCountsOneStep) {
+  EXPECT_EQ(Type("%CARET%x%TAB%y"), "x\ty{LEFT}{LEFT}{LEFT}");
+  EXPECT_EQ(Lefts(), 3);
+}
+
+TEST_F(Macro, ReturnAfterTheCaretCountsOneStep) {
+  EXPECT_EQ(Type("%CARET%%RETURN%z"), "\r\nz{LEFT}{LEFT}");
+}
+
+TEST_F(Macro, MoreBackspacesThanCharactersMoveNothingBack) {
+  Type("a%CARET%b%BACKSPACE%%BACKSPACE%%BACKSPACE%");
+  EXPECT_EQ(Lefts(), 0);
+}
+
+TEST_F(Macro, KeysThatDoNotMoveTheCaretRightAreNotCounted) {
+  Type("%CARET%ab%UP%%HOME%%DELETE%");
+  EXPECT_EQ(Lefts(), 2);
+}
+
+TEST_F(Macro, FirstCaretDecides) {
+  EXPECT_EQ(Type("a%CARET%bc%CARET%d"), "abcd{LEFT}{LEFT}{LEFT}");
+}
+
+TEST_F(Macro, DateAfterTheCaretCountsItsCharacters) {
+  Type("%CARET%%DATE%");
+  EXPECT_EQ(Lefts(), 8);
+}
+
+TEST_F(Macro, ClipboardIsNotUsedForSingleByteText) {
+  Type("plain %DATE%");
+  for (const auto& e : system.events) EXPECT_EQ(e.kind, output_test::Event::kKey);
+}
+
+// --- double-byte text -------------------------------------------------------------------
+
+class MacroDbcs : public Macro {
+ protected:
+  void SetUp() override {
+    if (!codePage.Use(932)) GTEST_SKIP() << "code page 932 is not the system's code page";
+  }
+  output_test::CodePageGuard codePage;
+};
+
+// "日本" in code page 932.
+const std::string kNihon = "\x93\xfa\x96\x7b";
+
+TEST_F(MacroDbcs, PieceWithDoubleByteCharactersIsPastedInOneStep) {
+  EXPECT_EQ(Type("ab" + kNihon + "c"), "{PASTE:ab" + kNihon + "c}");
+  EXPECT_EQ(system.clipboardText, "ab" + kNihon + "c");
+  EXPECT_EQ(system.Trace(), "open empty set close +Ctrl +V -V -Ctrl");
+}
+
+TEST_F(MacroDbcs, OnlyThePieceWithDoubleByteCharactersIsPasted) {
+  EXPECT_EQ(Type("x%TAB%" + kNihon), "x\t{PASTE:" + kNihon + "}");
+}
+
+TEST_F(MacroDbcs, DoubleByteCharacterIsOneCaretStep) {
+  // Two characters of four bytes, and "a".
+  EXPECT_EQ(Type("%CARET%" + kNihon + "a"), "{PASTE:" + kNihon + "a}{LEFT}{LEFT}{LEFT}");
+}
+
+TEST_F(MacroDbcs, LeadByteWithoutATrailByteIsTypedAsASingleByte) {
+  // A lone lead byte is no double-byte character: the piece is typed key by
+  // key and the byte, which has no key, goes out as a Unicode event.
+  Type("a\x93");
+  EXPECT_EQ(system.Trace().substr(0, 5), "+A -A");
+  EXPECT_EQ(system.events.back().kind, output_test::Event::kUnicode);
+  for (const auto& e : system.events) EXPECT_NE(e.kind, output_test::Event::kOpen);
+}
+
+TEST_F(MacroDbcs, BusyClipboardSkipsThePieceAndTypingGoesOn) {
+  system.clipboardBusy = true;
+  EXPECT_EQ(Type(kNihon + "%TAB%z"), "\tz");
+}
+
+}  // namespace
