@@ -56,9 +56,12 @@ void CaretTracker::SetCaret(platform::WindowHandle window, const ScreenRect& rec
 // caret that the system keeps for the window's thread stands in for the
 // event, as long as it belongs to that very window.
 void CaretTracker::LearnCaretFromGuiThread() {
-  if (!focusWindow || focusWindow == caretWindow) return;
+  if (!focusWindow || (focusWindow == caretWindow && m_caretFromEvent)) return;
   ScreenRect caret;
-  if (m_caretDesktop.GuiThreadCaret(focusWindow, caret)) SetCaret(focusWindow, caret);
+  if (m_caretDesktop.GuiThreadCaret(focusWindow, caret)) {
+    SetCaret(focusWindow, caret);
+    m_caretFromEvent = false;
+  }
 }
 
 void CaretTracker::MoveFocus(platform::WindowHandle window) {
@@ -79,6 +82,7 @@ void CaretTracker::OnAccessibleEvent(const AccessibleEvent& e) {
   const bool caretObject = e.objectId == kObjIdCaret;
   if (caretObject && e.locationOk) {
     SetCaret(e.window, ScreenRect{e.left, e.top, Add(e.left, e.width), Add(e.top, e.height)});
+    m_caretFromEvent = true;
     if (owner) owner->RepositionPrompt();
   }
 

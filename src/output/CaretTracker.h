@@ -146,6 +146,9 @@ class CaretTracker {
   const CaretDesktop& m_caretDesktop;
   const CConfig& m_config;
   WordCaretQuery* m_word;
+  // Whether the caret fields came from a caret event (rather than from the
+  // GUI-thread information, which is asked afresh each time).
+  bool m_caretFromEvent = false;
 };
 
 }  // namespace output

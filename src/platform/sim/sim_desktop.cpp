@@ -21,11 +21,22 @@ WindowHandle SimDesktop::AddWindow(const std::string& className, int controlId,
                                    WindowHandle parent, ProcessId process) {
   WindowHandle h = next_;
   next_ += 4;
-  windows_[h] = Window{className.substr(0, 255), controlId, parent, process};
+  Window w;
+  w.className = className.substr(0, 255);
+  w.controlId = controlId;
+  w.parent = parent;
+  w.process = process;
+  // New windows stand somewhere on the screen, so that they have a centre.
+  w.rect = SimRect{100, 100, 500, 400};
+  windows_[h] = w;
   return h;
 }
 
-void SimDesktop::DestroyWindow(WindowHandle window) { windows_.erase(window); }
+void SimDesktop::DestroyWindow(WindowHandle window) {
+  windows_.erase(window);
+  if (focus_ == window) focus_ = 0;
+  if (foreground_ == window) foreground_ = 0;
+}
 
 bool SimDesktop::IsWindowValid(WindowHandle window) const { return windows_.count(window) != 0; }
 

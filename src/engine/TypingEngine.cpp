@@ -1,0 +1,513 @@
+#include "engine/TypingEngine.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "config/Config.h"
+#include "dict/dictionary_set.h"
+#include "learn/AutoLearn.h"
+#include "platform/codepage.h"
+
+namespace engine {
+
+namespace {
+
+constexpr uint8_t kVkBack = 0x08;
+constexpr uint8_t kVkEscape = 0x1B;
+constexpr uint32_t kAttributeDirectory = 0x10;
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+
+bool IsPathType(int32_t type) { return type == kTypeFile || type == kTypeDirectory; }
+
+}  // namespace
+
+CTypingEngine::CTypingEngine(EngineHost& host, PromptView& prompt, CaretInfo& caret,
+                             EngineDesktop& desktop, CompletionOutput& output, CConfig& config,
+                             CDictionarySet& dictSet, CAutoLearn& autoLearn)
+    : m_aSavedInput(kSavedSlots),
+      m_host(host),
+      m_prompt(prompt),
+      m_caret(caret),
+      m_desktop(desktop),
+      m_output(output),
+      m_config(config),
+      m_dictSet(dictSet),
+      m_autoLearn(autoLearn) {}
+
+CTypingEngine::~CTypingEngine() { ClearCandidates(); }
+
+void CTypingEngine::ApplyOptions() {
+  m_bShorthand = m_config.bEnableShorthand != 0;
+  m_nMinInput = m_config.nMinInput;
+  m_nPageSize = m_config.nMaxItemShow;
+  m_nMatchFlags = m_config.bEnablePhrase ? (m_nMatchFlags | kMatchPhrases) : (m_nMatchFlags & ~kMatchPhrases);
+  m_nMatchFlags = m_config.bEnableWord ? (m_nMatchFlags | kMatchWords) : (m_nMatchFlags & ~kMatchWords);
+  m_dictSet.SetKeyLengthLimits(m_config.nMinWordLength, m_config.nMaxWordLength);
+}
+
+intptr_t CTypingEngine::OnMessage(unsigned message, uintptr_t wParam, intptr_t lParam) {
+  switch (message) {
+    case WM_HOOK_KEY:
+      return OnHookKey(wParam, lParam);
+    case WM_INPUT_CHANGED:
+      OnInputChanged();
+      return 0;
+    case WM_SELECT_ITEM:
+      return Select(static_cast<int>(static_cast<intptr_t>(wParam)));
+    case WM_COMPLETE_ITEM:
+      return OnCompleteItem();
+    default:
+      return 0;
+  }
+}
+
+void CTypingEngine::OnTimer(int id) {
+  if (id == kFocusTrackingTimer) {
+    m_bFocusTracking = true;
+    m_host.KillTimer(kFocusTrackingTimer);
+  }
+}
+
+// ---- input tracking ----------------------------------------------------------
+
+int CTypingEngine::OnHookKey(uintptr_t wParam, intptr_t lParam) {
+  if (!m_caret.IsTypingWindow()) {
+    m_strInput.clear();
+    return 1;
+  }
+  if (!m_config.IsWorkOnWindow(m_caret.FocusWindow())) {
+    m_strInput.clear();
+    return 1;
+  }
+  std::string keyText;
+  if (char first = static_cast<char>(wParam & 0xFF)) {
+    keyText += first;
+    if (char second = static_cast<char>((wParam >> 8) & 0xFF)) keyText += second;
+  }
+  const uint8_t vk = static_cast<uint8_t>((lParam >> 8) & 0xFF);
+  const bool pressed = (lParam & 0x0F) == 0;
+
+  if (vk == kVkBack) {
+    if (!pressed) return 0;
+    size_t n = m_strInput.size();
+    if (n >= 2 && platform::IsDbcsLeadByte(static_cast<unsigned char>(m_strInput[n - 1])) &&
+        platform::IsDbcsLeadByte(static_cast<unsigned char>(m_strInput[n - 2])))
+      m_strInput.resize(n - 2);
+    else if (n > 0)
+      m_strInput.resize(n - 1);
+    m_host.PostToSelf(WM_INPUT_CHANGED);
+  }
+
+  if (m_prompt.IsVisible()) {
+    if (vk == m_config.vkSelectPrev) {
+      if (pressed) Select(-1);
+      return 0;
+    }
+    if (vk == m_config.vkSelectNext) {
+      if (pressed) Select(-2);
+      return 0;
+    }
+    if (vk == m_config.vkSelectPageDown) {
+      if (pressed) Select(-5);
+      return 0;
+    }
+    if (vk == m_config.vkSelectPageUp) {
+      if (pressed) Select(-4);
+      return 0;
+    }
+    for (int slot = 0; slot < 10; ++slot) {
+      if (m_config.vkSelectIndex[slot] != vk) continue;
+      if (!pressed && Select(slot) == 0) m_host.PostToSelf(WM_COMPLETE_ITEM);
+      return 0;
+    }
+    for (int slot = 0; slot < 10; ++slot) {
+      if (m_config.vkSelect[slot] != vk) continue;
+      if (!pressed && Select(-6) == 0) m_host.PostToSelf(WM_COMPLETE_ITEM);
+      return 0;
+    }
+    if (vk == kVkEscape) {
+      m_strInput.clear();
+      ShowPrompt(false);
+      return 0;
+    }
+  }
+
+  if (keyText.empty() || !pressed) return 1;
+  for (char c : keyText) {
+    // Signed bytes: anything from 0x80 up counts as below 0x20 too.
+    if (static_cast<signed char>(c) < 0x20 && c != '\r' && c != '\n') return 1;
+  }
+  if (m_strInput.size() > kInputLimit) m_strInput.erase(0, m_strInput.size() - kInputLimit);
+  m_strInput += keyText;
+  m_host.PostToSelf(WM_INPUT_CHANGED);
+  return 1;
+}
+
+void CTypingEngine::OnFocusLeft(WindowHandle window) {
+  auto held = std::find_if(m_aSavedInput.begin(), m_aSavedInput.end(),
+                           [&](const SavedInput& s) { return s.window == window; });
+  if (held != m_aSavedInput.end()) {
+    if (!m_strInput.empty()) {
+      held->text = m_strInput;
+    } else {
+      held->window = 0;
+      held->text.clear();
+    }
+    return;
+  }
+  if (m_strInput.empty()) return;
+  for (SavedInput& slot : m_aSavedInput) {
+    if (slot.window == 0 || !m_desktop.IsWindowValid(slot.window)) {
+      slot.window = window;
+      slot.text = m_strInput;
+      return;
+    }
+  }
+}
+
+void CTypingEngine::OnFocusEntered(WindowHandle window) {
+  if (!m_bFocusTracking) return;
+  m_strInput.clear();
+  if (window != 0 && window != m_host.MainWindow()) {
+    for (const SavedInput& slot : m_aSavedInput) {
+      if (slot.window == window) {
+        m_strInput = slot.text;
+        break;
+      }
+    }
+  }
+  m_host.PostToSelf(WM_INPUT_CHANGED);
+}
+
+// ---- candidate lookup --------------------------------------------------------
+
+bool CTypingEngine::IsQuerySeparator(unsigned char c) {
+  switch (c) {
+    case ' ': case ',': case '<': case '>': case '?': case ':': case '.': case ';':
+    case '\'': case '"': case '[': case '{': case ']': case '}': case '=': case '+':
+    case '!': case '@': case '#': case '$': case '%': case '^': case '&': case '*':
+    case '(': case ')': case '\r': case '\n': case '\t':
+      return true;
+    default:
+      return false;
+  }
+}
+
+std::string CTypingEngine::Tail(int n) const {
+  size_t start = 0;
+  int seen = 0;
+  for (size_t i = m_strInput.size(); i-- > 0;) {
+    if (IsQuerySeparator(static_cast<unsigned char>(m_strInput[i])) && ++seen == n + 1) {
+      start = i + 1;
+      break;
+    }
+  }
+  while (start < m_strInput.size() && IsBlank(m_strInput[start])) ++start;
+  return m_strInput.substr(start);
+}
+
+void CTypingEngine::OnInputChanged() {
+  for (int n = 2; n >= 0; --n) {
+    m_strQuery = Tail(n);
+    if (m_strQuery.empty()) {
+      ShowPrompt(false);
+      return;
+    }
+    if (PathLookup()) {
+      ShowPrompt(true);
+      return;
+    }
+    if (static_cast<int>(m_strQuery.size()) >= m_nMinInput && DictionaryLookup()) {
+      ShowPrompt(true);
+      return;
+    }
+    if (n == 1 && m_autoLearn.EndsWithSeparator(m_strQuery)) {
+      m_autoLearn.SaveInput(m_strInput);
+      m_strQuery.clear();
+      ShowPrompt(false);
+      return;
+    }
+    if (n == 0) {
+      m_strQuery.clear();
+      ShowPrompt(false);
+      return;
+    }
+  }
+}
+
+bool CTypingEngine::PathLookup() {
+  if (m_strQuery.size() < 3 || m_strQuery[1] != ':' || m_strQuery[2] != '\\') return false;
+  size_t slash = m_strQuery.rfind('\\');
+  std::string folder = m_strQuery.substr(0, slash + 1);
+  std::string name = platform::MbsLower(m_strQuery.substr(slash + 1));
+  std::vector<FolderEntry> entries;
+  if (!m_desktop.ListFolder(folder + "*.*", entries)) return false;
+  ClearCandidates();
+  size_t read = 0;
+  for (const FolderEntry& e : entries) {
+    if (read++ >= kPathEntryLimit) break;
+    if (e.name == "." || e.name == "..") continue;
+    if (!name.empty() && platform::MbsFind(platform::MbsLower(e.name), name) == std::string::npos)
+      continue;
+    m_aCandidates.emplace_back(e.name, e.name,
+                               e.attributes == kAttributeDirectory ? kTypeDirectory : kTypeFile);
+  }
+  if (m_aCandidates.empty()) return false;
+  return FillPage(0, 10);
+}
+
+bool CTypingEngine::DictionaryLookup() {
+  ClearCandidates();
+  for (std::string word = m_autoLearn.FindFirst(m_strQuery); !word.empty();
+       word = m_autoLearn.FindNext(m_strQuery)) {
+    m_aCandidates.emplace_back(word, word, kTypeLearned);
+  }
+  m_nAutoLearnCount = static_cast<int>(m_aCandidates.size());
+  DictItem item;
+  if (m_dictSet.FindFirst(m_strQuery.c_str(), item, m_nMatchFlags, m_bShorthand)) {
+    AddFetched(std::move(item));
+  } else if (m_aCandidates.empty()) {
+    return false;
+  }
+  m_nPageStart = 0;
+  bool shown = NextPage(m_nPageSize);
+  if (m_aCandidates.size() == 1) {
+    // A word already typed in full is not offered again. A shorthand whose
+    // abbreviation is typed in full still is: its expansion differs.
+    const DictItem& only = m_aCandidates[0];
+    bool expands = only.type == DICT_TYPE_SHORTHAND && !only.Data().empty() && only.Data() != only.Key();
+    if (only.Key() == m_strQuery && !expands) {
+      ClearCandidates();
+      return false;
+    }
+  }
+  return shown;
+}
+
+void CTypingEngine::AddFetched(DictItem&& item) {
+  for (DictItem& earlier : m_aCandidates) {
+    if (earlier.type != item.type || earlier.Key() != item.Key()) continue;
+    // The same key from another dictionary: its text joins the first one's,
+    // both kept whole.
+    if (earlier.dataLength > 0) {
+      std::string joined(earlier.Data());
+      joined += "\r\n\r\n";
+      joined += item.Data();
+      earlier.SetData(joined);
+    }
+    return;
+  }
+  m_aCandidates.push_back(std::move(item));
+}
+
+bool CTypingEngine::NextPage(int count) {
+  const int shown = m_prompt.RowCount();
+  if (shown > 0 && shown < m_nPageSize) return false;
+  const size_t want = static_cast<size_t>(std::max(0, m_nPageStart + shown + count));
+  while (m_aCandidates.size() < want) {
+    DictItem item;
+    if (!m_dictSet.FindNext(item)) break;
+    AddFetched(std::move(item));
+  }
+  if (m_aCandidates.size() <= static_cast<size_t>(m_nPageStart + shown)) return false;
+  m_nPageStart += shown;
+  return FillPage(m_nPageStart, m_nPageSize);
+}
+
+bool CTypingEngine::PreviousPage() {
+  if (m_nPageStart < 1) return false;
+  m_nPageStart = std::max(0, m_nPageStart - m_nPageSize);
+  return FillPage(m_nPageStart, m_nPageSize);
+}
+
+bool CTypingEngine::FillPage(int start, int count) {
+  if (start < 0 || static_cast<size_t>(start) >= m_aCandidates.size()) return false;
+  const bool pathRows = IsPathType(m_aCandidates[0].type);
+  if (pathRows) {
+    // Directories first, then files, each group in name order; an entry
+    // goes before the first one that compares greater or equal.
+    std::vector<DictItem> ordered;
+    ordered.reserve(m_aCandidates.size());
+    for (DictItem& c : m_aCandidates) {
+      auto at = std::find_if(ordered.begin(), ordered.end(), [&](const DictItem& o) {
+        bool cDir = c.type == kTypeDirectory, oDir = o.type == kTypeDirectory;
+        if (cDir != oDir) return oDir < cDir;  // o is a file, c a directory
+        return platform::MbsCompareNoCase(o.Key(), c.Key()) >= 0;
+      });
+      ordered.insert(at, std::move(c));
+    }
+    m_aCandidates = std::move(ordered);
+    start = 0;
+    count = static_cast<int>(m_aCandidates.size());
+  }
+  m_prompt.DeleteAllRows();
+  const int end = std::min<int>(start + count, static_cast<int>(m_aCandidates.size()));
+  for (int i = start; i < end; ++i) {
+    const DictItem& c = m_aCandidates[i];
+    if (!m_prompt.InsertRow(i - start, std::string(c.Key()), c.type - 1, i)) break;
+  }
+  if (m_prompt.RowCount() > 0) {
+    m_prompt.SelectRow(0);
+    PrepareItem(m_prompt.RowItemData(0));
+  }
+  m_prompt.Arrange(pathRows, m_prompt.RowCount(), m_nPageSize);
+  if (m_prompt.SelectedRow() < 0) {
+    m_prompt.HidePreview();
+    return false;
+  }
+  m_prompt.PlacePreview();
+  return true;
+}
+
+void CTypingEngine::PrepareItem(int index) {
+  if (index < 0 || static_cast<size_t>(index) >= m_aCandidates.size()) {
+    m_strItemText.clear();
+    return;
+  }
+  const DictItem& c = m_aCandidates[index];
+  std::string key(c.Key());
+  std::string data(c.Data());
+  std::string preview;
+  int style = 1;
+  switch (c.type) {
+    case DICT_TYPE_SHORTHAND:
+      m_strItemText = data.empty() ? key : data;
+      m_nItemKind = kKindShorthand;
+      style = 2;
+      if (m_strItemText != key) preview = m_strItemText;
+      break;
+    case kTypeFile:
+    case kTypeDirectory:
+      m_strItemText = key;
+      m_nItemKind = c.type == kTypeFile ? kKindFile : kKindDirectory;
+      if (data != key) preview = data;
+      break;
+    default:  // words, phrases and learned words
+      m_strItemText = key;
+      m_nItemKind = kKindReplace;
+      if (data != key) preview = data;
+      break;
+  }
+  if (m_strItemText.size() > kItemTextLimit) m_strItemText.resize(kItemTextLimit);
+  m_prompt.SetPreview(preview, style);
+}
+
+int CTypingEngine::Select(int code) {
+  const int rows = m_prompt.RowCount();
+  if (m_prompt.SelectedRow() < 0) {
+    m_prompt.SelectRow(0);
+    if (rows > 0) PrepareItem(m_prompt.RowItemData(0));
+    return 1;
+  }
+  int cur = m_prompt.SelectedRow();
+  int result = 0;
+  if (code == -1) {
+    cur -= 1;
+  } else if (code == -2) {
+    cur += 1;
+  } else if (code >= 0 && code <= 9) {
+    cur = code;
+    if (code >= rows) {
+      m_host.Beep();
+      result = 1;
+    }
+  }
+  if (cur >= rows || code == -5) {
+    if (NextPage(m_nPageSize)) cur = 0;
+    else cur = m_prompt.RowCount() - 1;
+  } else if (cur < 0 || code == -4) {
+    if (PreviousPage()) cur = m_prompt.RowCount() - 1;
+    else cur = 0;
+  }
+  m_prompt.SelectRow(cur);
+  PrepareItem(m_prompt.RowItemData(cur));
+  m_prompt.PlacePreview();
+  return result;
+}
+
+void CTypingEngine::OnRowSelected(int row) {
+  if (row >= 0 && row < m_prompt.RowCount()) PrepareItem(m_prompt.RowItemData(row));
+}
+
+void CTypingEngine::OnRowDoubleClick(int row) {
+  if (Select(row) == 0) m_host.PostToSelf(WM_COMPLETE_ITEM);
+}
+
+void CTypingEngine::ShowPrompt(bool show) {
+  if (!show || m_desktop.ForegroundHasIme()) {
+    m_prompt.Hide();
+    return;
+  }
+  Point at = m_caret.GetCaretPoint();
+  if (at.x != 0 && at.y != 0) m_prompt.ShowAt(at);
+}
+
+void CTypingEngine::RepositionPrompt() {
+  if (m_prompt.IsVisible()) ShowPrompt(true);
+}
+
+void CTypingEngine::ClearCandidates() {
+  m_aCandidates.clear();
+  m_prompt.DeleteAllRows();
+  m_nAutoLearnCount = 0;
+}
+
+// ---- completion --------------------------------------------------------------
+
+WindowHandle CTypingEngine::TopLevelOf(WindowHandle window) const {
+  // Parent chains are short; the bound only guards against a cycle.
+  for (int depth = 0; window != 0 && depth < 256; ++depth) {
+    WindowHandle parent = m_desktop.WindowParent(window);
+    if (parent == 0) return window;
+    window = parent;
+  }
+  return window;
+}
+
+int CTypingEngine::OnCompleteItem() {
+  const WindowHandle main = m_host.MainWindow();
+  const WindowHandle focus = m_caret.FocusWindow();
+  WindowHandle target = m_desktop.ForegroundWindow();
+  if (target == main) target = TopLevelOf(focus);
+  if (m_strQuery.empty() || target == 0 || m_strItemText.empty() || focus == main) return 0;
+
+  m_desktop.SetForegroundWindow(target);
+  const int kind = m_nItemKind;
+  int erase = static_cast<int>(m_strQuery.size());
+  if (kind == kKindDirectory || kind == kKindFile) {
+    size_t slash = m_strQuery.rfind('\\');
+    erase = (slash == std::string::npos || slash == 0)
+                ? 0
+                : static_cast<int>(m_strQuery.size() - slash - 1);
+  }
+  m_output.Backspaces(erase);
+
+  std::string text = m_strItemText;
+  switch (kind) {
+    case kKindReplace:
+      m_strInput.resize(m_strInput.size() >= m_strQuery.size() ? m_strInput.size() - m_strQuery.size() : 0);
+      m_strInput += text;
+      break;
+    case kKindDirectory: {
+      m_strItemText += '\\';
+      text = m_strItemText;
+      size_t slash = m_strInput.rfind('\\');
+      m_strInput.resize(slash == std::string::npos ? 0 : slash + 1);
+      m_strInput += text;
+      break;
+    }
+    default:  // shorthands and files leave nothing to build on
+      m_strInput.clear();
+      break;
+  }
+  m_output.TypeMacroText(text, target);
+
+  if (kind == kKindDirectory) m_host.PostToSelf(WM_INPUT_CHANGED);
+  else ShowPrompt(false);
+  m_bFocusTracking = false;
+  m_host.SetTimer(kFocusTrackingTimer, 100);
+  return 1;
+}
+
+}  // namespace engine
