@@ -87,6 +87,7 @@ class EngineTest : public ::testing::Test {
   }
   bool PromptShown() const { return main->visible; }
   engine::CTypingEngine& Engine() { return main->Engine(); }
+  engine::SimMainWindow& Main() { return *main; }
 
   dicttest::ScratchDir dir;
   platform::sim::SimDesktop desktop;
