@@ -2,6 +2,8 @@
 #include "platform/keyboard.h"
 
 #include <windows.h>
+// <windows.h> maps VkKeyScan to VkKeyScanA, which would rename our method.
+#undef VkKeyScan
 
 #include <cstring>
 
