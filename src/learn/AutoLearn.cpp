@@ -103,6 +103,23 @@ bool CAutoLearn::Open(const std::string& path, const learn::AutoLearnOptions& op
     m_file = std::move(file);
     m_strPath = path;
 
+    const std::int32_t records = ReadRecords();
+
+    m_bOpen = true;
+    m_nRecords = records;
+    m_nCurrent = 0;
+    if (m_nRecords > 0)
+        Load(0);
+    bEnable = options.bEnableAutolearn;
+    nMinLength = options.nMinLearnLength;
+    SetSeparators(options.strSeparate);
+    return true;
+}
+
+// Reads the whole records of the open file into memory and indexes them;
+// returns how many there are.
+std::int32_t CAutoLearn::ReadRecords()
+{
     // Whole records only: a shorter tail (a write cut short) is left alone and
     // overwritten by the next record added.
     const std::int64_t size = m_file.Size();
@@ -120,8 +137,10 @@ bool CAutoLearn::Open(const std::string& path, const learn::AutoLearnOptions& op
         std::int32_t index;
     };
     std::vector<Entry> entries;
-    entries.reserve(static_cast<std::size_t>(records));
-    m_records.reserve(static_cast<std::size_t>(records));
+    // The length is only a claim until the bytes are read.
+    const auto expected = static_cast<std::size_t>(std::min<std::int64_t>(records, 1 << 20));
+    entries.reserve(expected);
+    m_records.reserve(expected);
     std::string words;
     constexpr std::int64_t kChunkRecords = 2048;
     std::vector<unsigned char> chunk(static_cast<std::size_t>(kChunkRecords * kRecordBytes));
@@ -164,15 +183,7 @@ bool CAutoLearn::Open(const std::string& path, const learn::AutoLearnOptions& op
         m_records[static_cast<std::size_t>(e.index)].word = &last->first;
     }
 
-    m_bOpen = true;
-    m_nRecords = static_cast<std::int32_t>(done);
-    m_nCurrent = 0;
-    if (m_nRecords > 0)
-        Load(0);
-    bEnable = options.bEnableAutolearn;
-    nMinLength = options.nMinLearnLength;
-    SetSeparators(options.strSeparate);
-    return true;
+    return static_cast<std::int32_t>(done);
 }
 
 void CAutoLearn::Close()

@@ -137,6 +137,7 @@ private:
         bool Empty() const { return first < 0; }
     };
 
+    std::int32_t ReadRecords();
     void Load(std::int32_t index);
     void MoveTo(std::int32_t index);
     void WriteRecord(std::int32_t index);
