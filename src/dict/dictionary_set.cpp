@@ -9,9 +9,16 @@ CDictionarySet::CDictionarySet(EnabledTest isEnabled, EnabledSetter setEnabled)
 CDictionarySet::~CDictionarySet() { UnloadAll(); }
 
 bool CDictionarySet::LoadAll(const char* pattern, bool includeDisabled) {
+  if (pattern == nullptr || *pattern == '\0') {
+    UnloadAll();
+    return false;
+  }
+  return LoadFiles(platform::FindFiles(pattern), includeDisabled);
+}
+
+bool CDictionarySet::LoadFiles(std::vector<std::string> paths, bool includeDisabled) {
   UnloadAll();
-  if (pattern == nullptr || *pattern == '\0') return false;
-  for (std::string& path : platform::FindFiles(pattern)) {
+  for (std::string& path : paths) {
     if (path.empty()) continue;
     if (!includeDisabled && m_isEnabled && !m_isEnabled(path)) continue;
     m_aPaths.push_back(std::move(path));

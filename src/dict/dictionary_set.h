@@ -31,6 +31,8 @@ class CDictionarySet {
   // out disabled files unless includeDisabled. True if at least one opened;
   // a file that does not open keeps its place and finds nothing.
   bool LoadAll(const char* pattern, bool includeDisabled);
+  // The same for a list of files, loaded in the order given.
+  bool LoadFiles(std::vector<std::string> paths, bool includeDisabled);
   void UnloadAll();
 
   bool FindFirst(const char* text, DictItem& outItem, int32_t matchFlags, bool includeShorthands);
