@@ -303,6 +303,14 @@ TEST_F(Caret, ThreadCaretStandsInWhenTheFocusedWindowSentNoCaretEvent) {
   EXPECT_TRUE(tracker.IsTypingWindow());
 }
 
+TEST_F(Caret, ThreadCaretIsAskedAgainAsItMoves) {
+  desktop.SetThreadCaret(edit, ScreenRect{50, 60, 51, 76});
+  Focus(edit);
+  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{51, 81}));
+  desktop.SetThreadCaret(edit, ScreenRect{58, 60, 59, 76});
+  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{59, 81}));
+}
+
 TEST_F(Caret, CaretEventsOfTheFocusedWindowWinOverTheThreadCaret) {
   desktop.SetThreadCaret(edit, ScreenRect{50, 60, 51, 76});
   Focus(edit);
