@@ -1,0 +1,89 @@
+#!/bin/sh
+# quillet-term --keys as a user types. Usage: term_tool_test.sh TERM DICT SCENARIO
+term=$1
+dict=$2
+scenario=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+home=$work/home
+failed=0
+
+expect() {
+  if [ "$2" != "$3" ]; then
+    printf 'FAIL %s\n--- expected\n%s\n--- got\n%s\n' "$1" "$2" "$3" | od -c | head -n 40
+    failed=$((failed + 1))
+  fi
+}
+
+# A home folder with our own small dictionaries.
+own_libs() {
+  mkdir -p "$home/libs"
+  "$dict" create "$home/libs/words.lib" >/dev/null
+  for w in hello 'hello world' help world wonder apple application apply; do
+    "$dict" add "$home/libs/words.lib" "$w"
+  done
+  "$dict" create "$home/libs/short.lib" --shorthand >/dev/null
+  "$dict" add "$home/libs/short.lib" sig 'Regards,\r\n%CARET%\r\nJo'
+  "$dict" add "$home/libs/short.lib" teh the
+}
+
+keys() { "$term" --home "$home" --drive-root "$work/drive" --keys "$1"; }
+
+case $scenario in
+word)
+  # No libs/ yet: the bundled dictionaries are copied in and used.
+  expect bundled "zucchini" "$(keys 'zucchin{Tab}')"
+  [ -f "$home/libs/English.lib" ] || { echo "FAIL English.lib not copied"; failed=$((failed + 1)); }
+  rm -f "$home/libs/English.lib"
+  expect existing-libs-kept "$(printf 'zucchin\t')" "$(keys 'zucchin{Tab}')"
+  ;;
+phrase)
+  own_libs
+  expect phrase-before-word "hello world" "$(keys 'hello wo{Tab}')"
+  expect typed-in-full "help " "$(keys 'help ')"
+  ;;
+shorthand)
+  own_libs
+  # The caret ends where %CARET% stood: the next letters go there.
+  expect caret "Regards,
+XY
+Jo" "$(keys 'sig{Tab}XY' | tr -d '\r')"
+  expect teh "the " "$(keys 'teh{Tab} ')"
+  ;;
+paging)
+  own_libs
+  expect index-key "apply" "$(keys 'app{F3}')"
+  expect down-enter "application" "$(keys 'app{Down}{Enter}')"
+  # One short page: Page Down stays on it and selects its last row.
+  expect page-down "apply" "$(keys 'app{PgDn}{Tab}')"
+  ;;
+escape)
+  own_libs
+  expect escape-hides "wo$(printf '\r\n')" "$(keys 'wo{Esc}{Enter}')"
+  expect back "hel" "$(keys 'help{Back}')"
+  ;;
+learn)
+  own_libs
+  # A word typed and finished is offered later in the same run.
+  expect learned "zymurgy, zymurgy" "$(keys 'zymurgy, zym{Tab}')"
+  expect learn-file "zymurgy	1" "$("$dict" learn-list "$home/libs/AutoLearn.dic")"
+  ;;
+path)
+  own_libs
+  mkdir -p "$work/drive/Program Files/Quillet" "$work/drive/Projects"
+  : > "$work/drive/pro.txt"
+  expect directory-step 'C:\Program Files\Quillet\' "$(keys 'C:\prog{Tab}{Tab}')"
+  ;;
+rules)
+  own_libs
+  # The text area is a window of quillet-term itself: switching the engine
+  # off for other applications switches it off here.
+  printf '[Other_Apps]\r\nWORK_ON_QL=0\r\n' > "$home/AppConfig.ini"
+  expect engine-off "hello wo" "$(keys 'hello wo{Tab}' | tr -d '\t')"
+  ;;
+*)
+  echo "unknown scenario $scenario"; exit 2 ;;
+esac
+
+[ "$failed" -eq 0 ] && echo "ok $scenario"
+exit "$failed"
