@@ -74,9 +74,14 @@ int Sequence::AddProp(const c4_Property& prop) {
 }
 
 int Sequence::Locate(int row, int* inBlock) const {
+  if (_hint < _blocks.size() && row >= _starts[_hint] && row < _starts[_hint] + _blocks[_hint].count) {
+    *inBlock = row - _starts[_hint];
+    return static_cast<int>(_hint);
+  }
   auto it = std::upper_bound(_starts.begin(), _starts.end(), row);
   int block = static_cast<int>(it - _starts.begin()) - 1;
   *inBlock = row - _starts[block];
+  _hint = static_cast<size_t>(block);
   return block;
 }
 

@@ -111,6 +111,7 @@ class Sequence {
   void MarkAllDirty();
 
   bool _fixed;
+  mutable size_t _hint = 0;  // the block Locate found last: lookups cluster
   int _size = 0;
   std::vector<c4_Property> _props;
   std::vector<Block> _blocks;

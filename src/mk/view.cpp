@@ -210,32 +210,53 @@ void c4_View::RemoveAt(int index, int count) { _seq->Remove(index, count); }
 
 namespace {
 
-// The criterion's values lined up with a view's properties.
+// The criterion's values lined up with a view's properties. Views have few
+// properties; the common case needs no allocation.
 struct Criterion {
-  std::vector<const char*> strings;
-  std::vector<int32_t> ints;
-  std::vector<bool> present;
+  static constexpr int kInline = 8;
+  int count = 0;
+  const char* stringsInline[kInline];
+  int32_t intsInline[kInline];
+  bool presentInline[kInline];
+  std::vector<const char*> stringsMore;
+  std::vector<int32_t> intsMore;
+  std::vector<char> presentMore;
+  const char** strings = stringsInline;
+  int32_t* ints = intsInline;
+  bool* present = presentInline;
+
+  explicit Criterion(int n) : count(n) {
+    if (n > kInline) {
+      stringsMore.assign(n, "");
+      intsMore.assign(n, 0);
+      presentMore.assign(n, 0);
+      strings = stringsMore.data();
+      ints = intsMore.data();
+      present = reinterpret_cast<bool*>(presentMore.data());
+    }
+    for (int i = 0; i < n; ++i) {
+      strings[i] = "";
+      ints[i] = 0;
+      present[i] = false;
+    }
+  }
+  Criterion(const Criterion&) = delete;
+  Criterion& operator=(const Criterion&) = delete;
 };
 
-Criterion MakeCriterion(const Sequence& view, const c4_RowRef& row) {
-  Criterion c;
+void FillCriterion(Criterion& c, const Sequence& view, const c4_RowRef& row) {
   const Sequence& src = *row.Seq();
-  int n = view.NumProps();
-  c.strings.assign(n, "");
-  c.ints.assign(n, 0);
-  c.present.assign(n, false);
-  for (int i = 0; i < n; ++i) {
+  for (int i = 0; i < c.count; ++i) {
     int sc = src.PropIndex(view.Prop(i).GetId());
     if (sc < 0) continue;
     c.present[i] = true;
     c.strings[i] = src.GetStr(row.Index(), sc);
     c.ints[i] = src.GetInt(row.Index(), sc);
   }
-  return c;
 }
 
 int CompareRow(const Sequence& view, int row, const Criterion& c, bool onlyPresent) {
-  for (int i = 0; i < view.NumProps(); ++i) {
+  for (int i = 0; i < c.count; ++i) {
     if (onlyPresent && !c.present[i]) continue;
     int r = 0;
     char type = view.Prop(i).Type();
@@ -254,7 +275,8 @@ int CompareRow(const Sequence& view, int row, const Criterion& c, bool onlyPrese
 
 int c4_View::Search(const c4_RowRef& row) const {
   const Sequence& view = *_seq;
-  Criterion c = MakeCriterion(view, row);
+  Criterion c(view.NumProps());
+  FillCriterion(c, view, row);
   int lo = -1, hi = view.Size();
   while (lo + 1 != hi) {
     int mid = (lo + hi) >> 1;
@@ -266,7 +288,8 @@ int c4_View::Search(const c4_RowRef& row) const {
 
 int c4_View::Find(const c4_RowRef& row, int start) const {
   const Sequence& view = *_seq;
-  Criterion c = MakeCriterion(view, row);
+  Criterion c(view.NumProps());
+  FillCriterion(c, view, row);
   // A property the view lacks reads as empty there.
   const Sequence& src = *row.Seq();
   for (int i = 0; i < src.NumProps(); ++i) {
