@@ -1,0 +1,550 @@
+#include "app/MainDlg.h"
+
+#include <imm.h>
+#include <ole2.h>
+
+#include <algorithm>
+#include <string>
+
+#include "app/AboutDlg.h"
+#include "app/HotkeyText.h"
+#include "config/Config.h"
+#include "output/MacroTyper.h"
+#include "output/SendKeystroke.h"
+#include "platform/process.h"
+#include "platform/registry.h"
+#include "res/resource.h"
+#include "settings/HelpEngine.h"
+#include "win/Resources.h"
+
+CMainDlg* g_pMainDlg = nullptr;
+
+namespace {
+
+HWND ToHwnd(engine::WindowHandle w) { return reinterpret_cast<HWND>(w); }
+engine::WindowHandle FromHwnd(HWND w) { return reinterpret_cast<engine::WindowHandle>(w); }
+
+constexpr int kStartupTimer = engine::kStartupTimer;
+constexpr UINT kSizeOnly = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+
+// The folder of the executable without its trailing backslash.
+std::string ProgramFolder() {
+  std::string folder = win::ExeFolder();
+  if (!folder.empty()) folder.pop_back();
+  return folder;
+}
+
+}  // namespace
+
+CMainDlg::CMainDlg()
+    : win::CDialog(IDD_QUILLET_DIALOG),
+      m_core(platform::SystemDesktop(), platform::SystemProcesses(), win::ExeFolder()),
+      m_tray(*this),
+      m_caret(platform::SystemDesktop(), m_caretDesktop, m_core.config, &m_word) {
+  m_engine = std::make_unique<engine::CTypingEngine>(*this, *this, *this, *this, *this, m_core.config,
+                                                     m_core.dictSet, m_core.autoLearn);
+  g_pMainDlg = this;
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  m_hIcon.reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+                                              GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
+  m_hSmallIcon.reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON),
+                                                   GetSystemMetrics(SM_CYSMICON), 0)));
+
+  OnCommandId(ID_ENABLE, [this] { OnToggleEngine(); });
+  OnCommandId(ID_ENABLE_AUTOLEARN, [this] { OnToggleAutoLearn(); });
+  OnCommandId(ID_WORD_AUTOCOMPLETE, [this] { OnToggleWords(); });
+  OnCommandId(ID_PHRASE_AUTOCOMPLETE, [this] { OnTogglePhrases(); });
+  OnCommandId(ID_SHORTHAND_AUTOEXPAND, [this] { OnToggleShorthand(); });
+  OnCommandId(ID_HELP_CONTENTS, [this] { OnHelpContents(); });
+  OnCommandId(ID_HOMEPAGE, [this] { win::OpenWithShell(m_hWnd, win::LoadStr(IDS_URL_HOMEPAGE)); });
+  OnCommandId(ID_MORE_DICTIONARIES, [this] { win::OpenWithShell(m_hWnd, win::LoadStr(IDS_URL_DICTIONARIES)); });
+  OnCommandId(ID_FEEDBACK, [this] { OnFeedback(); });
+  OnCommandId(ID_ABOUT, [this] { OnAbout(); });
+  OnCommandId(ID_EXIT, [this] { OnCancel(); });
+}
+
+CMainDlg::~CMainDlg() {
+  m_caretHook.reset();
+  m_engine.reset();
+  if (m_bOleReady) OleUninitialize();
+  if (g_pMainDlg == this) g_pMainDlg = nullptr;
+}
+
+// ---- initialisation --------------------------------------------------------------
+
+BOOL CMainDlg::OnInitDialog() {
+  m_bOleReady = SUCCEEDED(OleInitialize(nullptr));
+  Hide();
+
+  // Applications report their caret to accessibility clients only while a
+  // screen reader is said to be present.
+  SystemParametersInfoA(SPI_SETSCREENREADER, TRUE, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
+  PostMessageA(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETSCREENREADER, 0);
+
+  if (HMENU system = GetSystemMenu(m_hWnd, FALSE)) {
+    AppendMenuA(system, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(system, MF_STRING, IDM_ABOUTBOX, win::LoadStr(IDS_ABOUTBOX).c_str());
+  }
+  SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon.get()));
+  SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon.get()));
+
+  ApplyOptions();
+
+  m_list.Attach(Item(IDC_PROMPT_LIST));
+  LVCOLUMNA column = {};
+  column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+  column.fmt = LVCFMT_LEFT;
+  column.cx = 100;
+  column.pszText = const_cast<char*>("");
+  SendMessageA(m_list.Handle(), LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
+  // The list view owns the image list from here on and destroys it with
+  // itself.
+  HIMAGELIST images = ImageList_LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_PROMPT_IMAGES), 16, 0,
+                                           RGB(0, 0, 0), IMAGE_BITMAP, LR_CREATEDIBSECTION);
+  if (images) ListView_SetImageList(m_list.Handle(), images, LVSIL_SMALL);
+  m_preview.Create(m_hWnd);
+  m_preview.SetText("", PreviewWnd::kStyleNote);
+
+  m_tray.Create(nullptr, WM_TRAY_NOTIFY, win::LoadStr(IDS_TRAY_TIP), m_hSmallIcon.get(), IDR_TRAYMENU);
+
+  CreateNumberLabels();
+
+  m_caretHook = std::make_unique<output::win32::CaretEventHook>(m_caret, m_hWnd, WM_CARET_EVENTS);
+  ::SetTimer(m_hWnd, kStartupTimer, 0, nullptr);
+  return TRUE;
+}
+
+// Ten labels "1" .. "9", "0" left of the rows, each one row high, measured
+// on a blank row; the list is then 10.5 rows high.
+void CMainDlg::CreateNumberLabels() {
+  HWND list = m_list.Handle();
+  InsertRow(0, "", 0, 0);
+  RECT row = {0, 0, 0, 16};
+  ListView_GetItemRect(list, 0, &row, LVIR_BOUNDS);
+  const int rowHeight = std::max(1, static_cast<int>(row.bottom - row.top));
+  RECT listRect;
+  GetWindowRect(list, &listRect);
+  MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&listRect), 2);
+  m_nLabelsRight = std::max(1, static_cast<int>(listRect.left) - 5);
+  HFONT font = reinterpret_cast<HFONT>(SendMessageA(m_hWnd, WM_GETFONT, 0, 0));
+  for (int i = 0; i < 10; ++i) {
+    const std::string number = std::to_string((i + 1) % 10);
+    m_labels[i] = CreateWindowExA(0, "STATIC", number.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER, 0,
+                                  listRect.top + row.top + i * rowHeight, m_nLabelsRight, rowHeight, m_hWnd,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_NUMBER_LABEL0 + i)),
+                                  GetModuleHandleA(nullptr), nullptr);
+    if (m_labels[i] && font) SendMessageA(m_labels[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  }
+  DeleteAllRows();
+  SetWindowPos(list, nullptr, 0, 0, listRect.right - listRect.left, rowHeight * 21 / 2, kSizeOnly);
+}
+
+void CMainDlg::ApplyOptions() {
+  CConfig& config = m_core.config;
+  config.LoadAll();
+  m_dwToggleHotkey = config.dwEnableHoam;
+  m_engine->ApplyOptions();
+
+  // A changed hotkey replaces the old one: without unregistering first the
+  // old combination would keep switching the engine as well.
+  UnregisterHotKey(m_hWnd, kHotkeyId);
+  const UINT flags = HIWORD(m_dwToggleHotkey);
+  UINT modifiers = 0;
+  if (flags & 1) modifiers |= MOD_SHIFT;
+  if (flags & 2) modifiers |= MOD_CONTROL;
+  if (flags & 4) modifiers |= MOD_ALT;
+  RegisterHotKey(m_hWnd, kHotkeyId, modifiers, LOWORD(m_dwToggleHotkey));
+
+  UpdateFirstRunFlag(platform::SystemRegistry(), m_bFirstRun);
+}
+
+// Start-up, once the message loop runs: hide, load the dictionaries and the
+// learning file, install the keyboard hook and follow the caret.
+void CMainDlg::OnStartupTimer() {
+  m_bStarting = false;
+  ShowWindow(m_hWnd, SW_HIDE);
+  ::KillTimer(m_hWnd, kStartupTimer);
+
+  const std::string libs = ProgramFolder() + "\\libs";
+  CreateDirectoryA(libs.c_str(), nullptr);
+  const std::string pattern = ProgramFolder() + win::LoadStr(IDS_LIBS_PATTERN);
+  m_core.dictSet.SetKeyLengthLimits(m_core.config.nMinWordLength, m_core.config.nMaxWordLength);
+  if (!m_core.dictSet.LoadAll(pattern.c_str(), false)) {
+    // The Dictionaries Manager is not part of this build yet: OK and Cancel
+    // both go on without dictionaries.
+    win::MessageBoxRes(m_hWnd, IDS_NO_DICTIONARY, MB_OKCANCEL | MB_ICONSTOP, win::Caption::Error);
+  }
+  // One lookup, so that the first real one finds the files warm.
+  DictItem warm;
+  m_core.dictSet.FindFirst("a", warm, m_engine->m_nMatchFlags, m_engine->m_bShorthand);
+
+  m_core.OpenAutoLearn();
+
+  if (m_hoam.Load()) m_hoam.Install(m_hWnd);
+  m_bHookOn = true;
+  m_caretHook->Start();
+  m_caret.SetOwner(this);
+}
+
+// ---- messages ------------------------------------------------------------------
+
+bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  switch (message) {
+    case engine::WM_HOOK_KEY:
+    case engine::WM_INPUT_CHANGED:
+    case engine::WM_SELECT_ITEM:
+    case engine::WM_COMPLETE_ITEM:
+      result = m_engine->OnMessage(message, wParam, lParam);
+      return true;
+    case WM_CARET_EVENTS:
+      if (m_caretHook) m_caretHook->Drain();
+      return true;
+    case WM_TIMER:
+      if (wParam == static_cast<WPARAM>(kStartupTimer)) {
+        OnStartupTimer();
+        return true;
+      }
+      if (wParam == static_cast<WPARAM>(engine::kFocusTrackingTimer)) {
+        m_engine->OnTimer(engine::kFocusTrackingTimer);
+        return true;
+      }
+      return false;
+    case WM_HOTKEY:
+      if (wParam == kHotkeyId) OnToggleEngine();
+      return true;
+    case WM_WINDOWPOSCHANGING:
+      if (m_bStarting) reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+      return false;
+    case WM_SHOWWINDOW:
+      if (!wParam) {
+        m_preview.Show(false, 0, 0);
+        m_tray.SetMenuDefaultItem(ID_ENABLE, false);
+      }
+      return false;
+    case WM_MOVE:
+      PlacePreview();
+      return false;
+    case WM_SIZE:
+      OnSize();
+      return false;
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_LBUTTONUP:
+      m_hoam.PromptClicked();
+      return false;
+    case WM_DRAWITEM:
+      if (wParam == IDC_PROMPT_LIST) {
+        m_list.DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        result = TRUE;
+        return true;
+      }
+      return false;
+    case WM_NOTIFY:
+      return OnNotify(*reinterpret_cast<const NMHDR*>(lParam), result);
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
+        OnAbout();
+        return true;
+      }
+      return false;
+    case WM_CLOSE:
+      m_hoam.Remove();
+      m_bHookOn = false;
+      return false;  // the default handling ends the dialog
+    case WM_DESTROY:
+      m_engine->ClearCandidates();
+      m_hoam.Remove();
+      if (m_caretHook) m_caretHook->Stop();
+      m_caret.SetOwner(nullptr);
+      UnregisterHotKey(m_hWnd, kHotkeyId);
+      m_core.dictSet.UnloadAll();
+      return false;
+    default:
+      return false;
+  }
+}
+
+bool CMainDlg::OnNotify(const NMHDR& header, LRESULT& result) {
+  if (header.idFrom != IDC_PROMPT_LIST) return false;
+  if (header.code == LVN_ITEMCHANGED) {
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+    const UINT wanted = LVIS_SELECTED | LVIS_FOCUSED;
+    if ((change.uNewState & wanted) == wanted && (change.uOldState & wanted) != wanted)
+      m_engine->OnRowSelected(change.iItem);
+  } else if (header.code == NM_DBLCLK) {
+    const auto& click = reinterpret_cast<const NMITEMACTIVATE&>(header);
+    if (click.iItem >= 0) m_engine->OnRowDoubleClick(click.iItem);
+  }
+  result = 0;
+  return true;
+}
+
+// The first size change after a page was filled is our own; any other
+// stretches the list to the client area.
+void CMainDlg::OnSize() {
+  if (m_bIgnoreSize) {
+    m_bIgnoreSize = false;
+    return;
+  }
+  HWND list = m_list.Handle();
+  if (!list) return;
+  RECT client, listRect;
+  GetClientRect(m_hWnd, &client);
+  GetWindowRect(list, &listRect);
+  MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&listRect), 2);
+  SetWindowPos(list, nullptr, 0, 0, client.right - listRect.left, client.bottom - listRect.top, kSizeOnly);
+  PlacePreview();
+}
+
+// ---- tray commands ----------------------------------------------------------------
+
+void CMainDlg::OnToggleEngine() {
+  m_engine->ResetInput();
+  if (m_bHookOn) {
+    m_hoam.Remove();
+    m_tray.SetIcon(static_cast<UINT>(IDI_DISABLED));
+    m_bHookOn = false;
+  } else {
+    m_hoam.Install(m_hWnd);
+    m_tray.SetIcon(static_cast<UINT>(IDR_MAINFRAME));
+    m_bHookOn = true;
+  }
+  Hide();
+}
+
+void CMainDlg::OnToggleAutoLearn() {
+  CConfig& config = m_core.config;
+  config.bEnableAutolearn = !config.bEnableAutolearn;
+  m_core.autoLearn.bEnable = config.bEnableAutolearn != 0;
+  config.SaveAutoLearn();
+}
+
+void CMainDlg::OnToggleWords() {
+  CConfig& config = m_core.config;
+  config.bEnableWord = !config.bEnableWord;
+  m_engine->m_nMatchFlags ^= engine::kMatchWords;
+  config.SaveOthers();
+}
+
+void CMainDlg::OnTogglePhrases() {
+  CConfig& config = m_core.config;
+  config.bEnablePhrase = !config.bEnablePhrase;
+  m_engine->m_nMatchFlags ^= engine::kMatchPhrases;
+  config.SaveOthers();
+}
+
+void CMainDlg::OnToggleShorthand() {
+  CConfig& config = m_core.config;
+  m_engine->m_bShorthand = !m_engine->m_bShorthand;
+  config.bEnableShorthand = m_engine->m_bShorthand ? 1 : 0;
+  config.SaveOthers();
+}
+
+void CMainDlg::OnHelpContents() {
+  settings::HtmlHelpA(m_hWnd, settings::HelpFilePath().c_str(), settings::kHelpDisplayTopic, 0);
+}
+
+void CMainDlg::OnFeedback() {
+  win::OpenWithShell(m_hWnd, win::LoadStr(IDS_MAIL_SUPPORT) + win::LoadStr(IDS_MAIL_SUBJECT) +
+                                 win::LoadStr(IDS_PRODUCT_VERSION));
+}
+
+void CMainDlg::OnAbout() {
+  CAboutDlg about;
+  about.DoModal(m_hWnd);
+}
+
+void CMainDlg::PrepareMenu(HMENU menu) {
+  const CConfig& config = m_core.config;
+  auto check = [menu](UINT id, bool on) { CheckMenuItem(menu, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED)); };
+  check(ID_SHORTHAND_AUTOEXPAND, config.bEnableShorthand != 0);
+  check(ID_WORD_AUTOCOMPLETE, config.bEnableWord != 0);
+  check(ID_PHRASE_AUTOCOMPLETE, config.bEnablePhrase != 0);
+  check(ID_ENABLE_AUTOLEARN, config.bEnableAutolearn != 0);
+
+  std::string text = win::LoadStr(m_bHookOn ? IDS_DISABLE : IDS_ENABLE);
+  text += '\t';
+  text += HotkeyText(LOWORD(config.dwEnableHoam), HIWORD(config.dwEnableHoam));
+  DeleteMenu(menu, ID_ENABLE, MF_BYCOMMAND);
+  InsertMenuA(menu, 0, MF_BYPOSITION | MF_STRING, ID_ENABLE, text.c_str());
+}
+
+// ---- EngineHost ------------------------------------------------------------------
+
+void CMainDlg::PostToSelf(unsigned message) { PostMessageA(m_hWnd, message, 0, 0); }
+
+void CMainDlg::SetTimer(int id, unsigned milliseconds) {
+  ::SetTimer(m_hWnd, static_cast<UINT_PTR>(id), milliseconds, nullptr);
+}
+
+void CMainDlg::KillTimer(int id) { ::KillTimer(m_hWnd, static_cast<UINT_PTR>(id)); }
+
+void CMainDlg::Beep() { MessageBeep(0xFFFFFFFF); }
+
+engine::WindowHandle CMainDlg::MainWindow() const { return FromHwnd(m_hWnd); }
+
+// ---- PromptView ------------------------------------------------------------------
+
+bool CMainDlg::IsVisible() const { return m_hWnd && IsWindowVisible(m_hWnd); }
+
+void CMainDlg::ShowAt(engine::Point point) {
+  SetWindowPos(m_hWnd, HWND_TOPMOST, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  // Drawn now rather than when the target application lets us idle.
+  RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  PlacePreview();
+}
+
+void CMainDlg::Hide() {
+  if (!m_hWnd) return;
+  SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
+  m_preview.Show(false, 0, 0);
+}
+
+void CMainDlg::DeleteAllRows() { ListView_DeleteAllItems(m_list.Handle()); }
+
+bool CMainDlg::InsertRow(int row, const std::string& text, int image, int itemData) {
+  LVITEMA item = {};
+  item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+  item.iItem = row;
+  item.pszText = const_cast<char*>(text.c_str());
+  item.iImage = image;
+  item.lParam = itemData;
+  return SendMessageA(m_list.Handle(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)) >= 0;
+}
+
+int CMainDlg::RowCount() const { return ListView_GetItemCount(m_list.Handle()); }
+
+int CMainDlg::SelectedRow() const { return ListView_GetNextItem(m_list.Handle(), -1, LVNI_SELECTED); }
+
+void CMainDlg::SelectRow(int row) {
+  const UINT both = LVIS_SELECTED | LVIS_FOCUSED;
+  ListView_SetItemState(m_list.Handle(), row, both, both);
+  ListView_EnsureVisible(m_list.Handle(), row, FALSE);
+}
+
+int CMainDlg::RowItemData(int row) const {
+  LVITEMA item = {};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  if (!SendMessageA(m_list.Handle(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return -1;
+  return static_cast<int>(item.lParam);
+}
+
+// Sizes the column to its texts, the list to the page and the window around
+// both; path rows scroll without number labels.
+void CMainDlg::Arrange(bool pathRows, int rowCount, int pageSize) {
+  HWND list = m_list.Handle();
+  ListView_SetColumnWidth(list, 0, LVSCW_AUTOSIZE);
+  const int columnWidth = ListView_GetColumnWidth(list, 0) + 6;
+  ListView_SetColumnWidth(list, 0, columnWidth);
+  RECT row = {0, 0, 0, 0};
+  ListView_GetItemRect(list, 0, &row, LVIR_BOUNDS);
+  const int listHeight = (row.bottom - row.top) * std::min(rowCount, pageSize);
+
+  m_bIgnoreSize = true;
+  LONG_PTR style = GetWindowLongPtrA(list, GWL_STYLE);
+  RECT listRect;
+  if (pathRows) {
+    ShowScrollBar(list, SB_VERT, TRUE);
+    ShowScrollBar(list, SB_HORZ, FALSE);
+    const int width = columnWidth + GetSystemMetrics(SM_CXHSCROLL) + 5;
+    SetWindowPos(list, nullptr, 0, 0, width, listHeight + 6, SWP_NOZORDER | SWP_NOACTIVATE);
+    for (HWND label : m_labels) ShowWindow(label, SW_HIDE);
+  } else {
+    SetWindowLongPtrA(list, GWL_STYLE, style & ~(WS_VSCROLL | WS_HSCROLL));
+    ShowScrollBar(list, SB_BOTH, FALSE);
+    GetWindowRect(list, &listRect);
+    MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&listRect), 2);
+    SetWindowPos(list, nullptr, m_nLabelsRight + 5, listRect.top, columnWidth + 5, listHeight + 6,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    for (int i = 0; i < 10; ++i) ShowWindow(m_labels[i], i < rowCount ? SW_SHOWNA : SW_HIDE);
+  }
+  GetWindowRect(list, &listRect);
+  MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&listRect), 2);
+  RECT frame = {0, 0, listRect.right + 6, listRect.bottom + 6};
+  if (pathRows) frame.right = (listRect.right - listRect.left) + 6;
+  SetWindowPos(m_hWnd, nullptr, 0, 0, frame.right, frame.bottom, kSizeOnly);
+}
+
+void CMainDlg::SetPreview(const std::string& text, int style) { m_preview.SetText(text, style); }
+
+// Beside the selected row: right of the list, level with the row.
+void CMainDlg::PlacePreview() {
+  m_preview.Show(false, 0, 0);
+  const int row = SelectedRow();
+  if (row < 0 || !IsVisible()) return;
+  RECT listRect, rowRect = {0, 0, 0, 0};
+  GetWindowRect(m_list.Handle(), &listRect);
+  ListView_GetItemRect(m_list.Handle(), row, &rowRect, LVIR_BOUNDS);
+  POINT top = {rowRect.left, rowRect.top};
+  ClientToScreen(m_list.Handle(), &top);
+  m_preview.Show(true, listRect.right + 3, top.y);
+}
+
+void CMainDlg::HidePreview() { m_preview.Show(false, 0, 0); }
+
+// ---- CaretInfo and CaretOwner -------------------------------------------------------
+
+engine::WindowHandle CMainDlg::FocusWindow() const { return m_caret.focusWindow; }
+
+bool CMainDlg::IsTypingWindow() { return m_caret.IsTypingWindow(); }
+
+engine::Point CMainDlg::GetCaretPoint() {
+  output::ScreenPoint p = m_caret.GetCaretPoint();
+  return engine::Point{p.x, p.y};
+}
+
+void CMainDlg::RepositionPrompt() { m_engine->RepositionPrompt(); }
+
+void CMainDlg::OnFocusLeft(engine::WindowHandle window) { m_engine->OnFocusLeft(window); }
+
+void CMainDlg::OnFocusEntered(engine::WindowHandle window) { m_engine->OnFocusEntered(window); }
+
+// ---- EngineDesktop ---------------------------------------------------------------
+
+engine::WindowHandle CMainDlg::ForegroundWindow() const { return FromHwnd(GetForegroundWindow()); }
+
+void CMainDlg::SetForegroundWindow(engine::WindowHandle window) { ::SetForegroundWindow(ToHwnd(window)); }
+
+bool CMainDlg::IsWindowValid(engine::WindowHandle window) const { return window && IsWindow(ToHwnd(window)); }
+
+engine::WindowHandle CMainDlg::WindowParent(engine::WindowHandle window) const {
+  return window ? FromHwnd(GetParent(ToHwnd(window))) : 0;
+}
+
+bool CMainDlg::ForegroundHasIme() const {
+  DWORD thread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+  char name[256];
+  return ImmGetDescriptionA(GetKeyboardLayout(thread), name, sizeof name) > 0;
+}
+
+bool CMainDlg::ListFolder(const std::string& pattern, std::vector<engine::FolderEntry>& entries) {
+  entries.clear();
+  struct CloseSearch {
+    void operator()(HANDLE h) const { FindClose(h); }
+  };
+  WIN32_FIND_DATAA found;
+  win::Owned<HANDLE, CloseSearch> search(FindFirstFileA(pattern.c_str(), &found));
+  if (search.get() == INVALID_HANDLE_VALUE) {
+    search.release();
+    return false;
+  }
+  do {
+    entries.push_back(engine::FolderEntry{found.cFileName, found.dwFileAttributes});
+  } while (FindNextFileA(search.get(), &found));
+  return true;
+}
+
+// ---- CompletionOutput --------------------------------------------------------------
+
+void CMainDlg::Backspaces(int count) {
+  for (int i = 0; i < count; ++i) output::SendKeystroke(0, output::kVkBack);
+}
+
+void CMainDlg::TypeMacroText(const std::string& text, engine::WindowHandle target) {
+  output::MacroTyper typer;
+  typer.Parse(text);
+  typer.TypeOut(target);
+}

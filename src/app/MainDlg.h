@@ -1,0 +1,145 @@
+// The main window: a dialog that is never shown as a normal window. It is
+// the prompt (the candidate list, its number labels and the preview note),
+// the receiver of the keyboard hook's keys, of the tray icon's commands and
+// of the global on/off hotkey, and the owner of every long-lived object.
+//
+// The typing behaviour is the portable engine::CTypingEngine; this class
+// wires it to the system: the engine's host, prompt view, caret information,
+// desktop and output are implemented here with Win32 calls, as the
+// simulated desktop's main window does for the tests.
+//
+// Threading: the user-interface thread only; the hook's keys, WinEvents,
+// timers and tray messages all arrive there between messages.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "app/HoamLibrary.h"
+#include "app/SystemTray.h"
+#include "engine/Core.h"
+#include "engine/TypingEngine.h"
+#include "output/CaretTracker.h"
+#include "output/win32/CaretHook.h"
+#include "output/win32/PreviewWnd.h"
+#include "output/win32/PromptListCtrl.h"
+#include "win/Handles.h"
+#include "win/Window.h"
+
+class CMainDlg final : public win::CDialog,
+                       public engine::EngineHost,
+                       public engine::PromptView,
+                       public engine::CaretInfo,
+                       public engine::EngineDesktop,
+                       public engine::CompletionOutput,
+                       public output::CaretOwner,
+                       public CSystemTray::Host {
+ public:
+  // The tray icon's callback message.
+  static constexpr UINT WM_TRAY_NOTIFY = WM_USER + 10;
+  // Accessibility events are waiting for the caret tracker.
+  static constexpr UINT WM_CARET_EVENTS = WM_USER + 1010;
+  static constexpr int kHotkeyId = 1002;
+
+  CMainDlg();
+  ~CMainDlg() override;
+
+  // Reads the options, hands them to the engine and registers the hotkey.
+  void ApplyOptions();
+
+  // EngineHost
+  void PostToSelf(unsigned message) override;
+  void SetTimer(int id, unsigned milliseconds) override;
+  void KillTimer(int id) override;
+  void Beep() override;
+  engine::WindowHandle MainWindow() const override;
+
+  // PromptView
+  bool IsVisible() const override;
+  void ShowAt(engine::Point point) override;
+  void Hide() override;
+  void DeleteAllRows() override;
+  bool InsertRow(int row, const std::string& text, int image, int itemData) override;
+  int RowCount() const override;
+  int SelectedRow() const override;
+  void SelectRow(int row) override;
+  int RowItemData(int row) const override;
+  void Arrange(bool pathRows, int rowCount, int pageSize) override;
+  void SetPreview(const std::string& text, int style) override;
+  void PlacePreview() override;
+  void HidePreview() override;
+
+  // CaretInfo
+  engine::WindowHandle FocusWindow() const override;
+  bool IsTypingWindow() override;
+  engine::Point GetCaretPoint() override;
+
+  // EngineDesktop
+  engine::WindowHandle ForegroundWindow() const override;
+  void SetForegroundWindow(engine::WindowHandle window) override;
+  bool IsWindowValid(engine::WindowHandle window) const override;
+  engine::WindowHandle WindowParent(engine::WindowHandle window) const override;
+  bool ForegroundHasIme() const override;
+  bool ListFolder(const std::string& pattern, std::vector<engine::FolderEntry>& entries) override;
+
+  // CompletionOutput
+  void Backspaces(int count) override;
+  void TypeMacroText(const std::string& text, engine::WindowHandle target) override;
+
+  // CaretOwner
+  void RepositionPrompt() override;
+  void OnFocusLeft(engine::WindowHandle window) override;
+  void OnFocusEntered(engine::WindowHandle window) override;
+
+  // CSystemTray::Host
+  HWND CommandWindow() const override { return m_hWnd; }
+  void PrepareMenu(HMENU menu) override;
+
+ protected:
+  BOOL OnInitDialog() override;
+  bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+  // Enter must never end the program (the prompt swallows it while shown).
+  void OnOK() override {}
+
+ private:
+  void OnStartupTimer();
+  void CreateNumberLabels();
+  bool OnNotify(const NMHDR& header, LRESULT& result);
+  void OnSize();
+
+  // Tray commands
+  void OnToggleEngine();
+  void OnToggleAutoLearn();
+  void OnToggleWords();
+  void OnTogglePhrases();
+  void OnToggleShorthand();
+  void OnHelpContents();
+  void OnFeedback();
+  void OnAbout();
+
+  win::IconHandle m_hIcon;
+  win::IconHandle m_hSmallIcon;
+  PromptListCtrl m_list;
+  engine::QuilletCore m_core;
+  PreviewWnd m_preview;
+  CSystemTray m_tray;
+  HWND m_labels[10] = {};
+  std::uint32_t m_dwToggleHotkey = 0x00020074;
+  std::uint32_t m_bFirstRun = 1;
+  output::win32::SystemCaretDesktop m_caretDesktop;
+  output::win32::WordAutomation m_word;
+  output::CaretTracker m_caret;
+  std::unique_ptr<output::win32::CaretEventHook> m_caretHook;
+  std::unique_ptr<engine::CTypingEngine> m_engine;
+  HoamLibrary m_hoam;
+  bool m_bHookOn = true;
+  // Until the start-up timer has run the dialog must not appear.
+  bool m_bStarting = true;
+  bool m_bIgnoreSize = false;
+  bool m_bOleReady = false;
+  int m_nLabelsRight = 0;
+};
+
+// The one main window, for the pages and hooks that need to reach it.
+extern CMainDlg* g_pMainDlg;

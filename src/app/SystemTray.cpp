@@ -1,0 +1,132 @@
+#include "app/SystemTray.h"
+
+#include <cstring>
+
+#include "win/Resources.h"
+
+namespace {
+
+constexpr const char* kClassName = "QuilletTrayWnd";
+
+bool ShellTooOld() { return LOBYTE(LOWORD(GetVersion())) < 4; }
+
+}  // namespace
+
+CSystemTray::CSystemTray(Host& host) : m_host(host) {}
+
+CSystemTray::~CSystemTray() {
+  RemoveIcon();
+  m_animation.clear();
+  Destroy();
+}
+
+bool CSystemTray::Create(HWND parent, UINT callbackMessage, const std::string& tooltip, HICON icon, UINT menuId) {
+  if (ShellTooOld()) return false;
+  if (!RegisterOnce(kClassName)) return false;
+  if (!CreateEx(0, kClassName, "", WS_POPUP, 0, 0, 10, 10, nullptr)) return false;
+  // The first, short layout of the block (88 bytes on 32-bit systems): the
+  // icon, its message and a tip of up to 64 bytes.
+  m_data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  m_data.hWnd = parent ? parent : m_hWnd;
+  m_data.uID = menuId;
+  m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  m_data.uCallbackMessage = callbackMessage;
+  m_data.hIcon = icon;
+  lstrcpynA(m_data.szTip, tooltip.c_str(), 64);
+  m_enabled = Shell_NotifyIconA(NIM_ADD, &m_data) != 0;
+  return m_enabled;
+}
+
+bool CSystemTray::SetIcon(HICON icon) {
+  if (!m_enabled) return false;
+  m_data.uFlags = NIF_ICON;
+  m_data.hIcon = icon;
+  return Shell_NotifyIconA(NIM_MODIFY, &m_data) != 0;
+}
+
+bool CSystemTray::SetIcon(UINT iconId) {
+  HICON icon = static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(iconId), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  if (!icon) return false;
+  bool done = SetIcon(icon);
+  m_loadedIcon.reset(icon);  // the previous one is no longer shown
+  return done;
+}
+
+bool CSystemTray::SetTooltipText(const std::string& text) {
+  if (!m_enabled) return false;
+  m_data.uFlags = NIF_TIP;
+  lstrcpynA(m_data.szTip, text.c_str(), 64);
+  return Shell_NotifyIconA(NIM_MODIFY, &m_data) != 0;
+}
+
+bool CSystemTray::SetTooltipText(UINT stringId) { return SetTooltipText(win::LoadStr(stringId)); }
+
+bool CSystemTray::HideIcon() {
+  if (!m_enabled || m_hidden) return false;
+  m_data.uFlags = NIF_ICON;
+  Shell_NotifyIconA(NIM_DELETE, &m_data);
+  m_hidden = true;
+  return true;
+}
+
+bool CSystemTray::ShowIcon() {
+  if (!m_enabled || !m_hidden) return false;
+  m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  Shell_NotifyIconA(NIM_ADD, &m_data);
+  m_hidden = false;
+  return true;
+}
+
+void CSystemTray::RemoveIcon() {
+  if (!m_enabled) return;
+  m_data.uFlags = 0;
+  Shell_NotifyIconA(NIM_DELETE, &m_data);
+  m_enabled = false;
+}
+
+bool CSystemTray::SetMenuDefaultItem(UINT item, bool byPosition) {
+  if (m_defaultItem == item && m_defaultByPosition == byPosition) return true;
+  m_defaultItem = item;
+  m_defaultByPosition = byPosition;
+  win::MenuHandle menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_data.uID)));
+  if (!menu) return false;
+  HMENU sub = GetSubMenu(menu.get(), 0);
+  return sub && ::SetMenuDefaultItem(sub, m_defaultItem, m_defaultByPosition);
+}
+
+UINT CSystemTray::DefaultCommand(HMENU menu) const {
+  if (!m_defaultByPosition) return m_defaultItem;
+  return GetMenuItemID(menu, static_cast<int>(m_defaultItem));
+}
+
+LRESULT CSystemTray::OnTrayNotification(WPARAM id, LPARAM mouseMessage) {
+  if (id != m_data.uID) return 0;
+  HWND target = m_host.CommandWindow();
+  if (mouseMessage == WM_RBUTTONUP) {
+    if (!menuEnabled) return 1;
+    win::MenuHandle menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_data.uID)));
+    HMENU sub = menu ? GetSubMenu(menu.get(), 0) : nullptr;
+    if (!sub) return 1;
+    POINT at;
+    GetCursorPos(&at);
+    SetForegroundWindow(target);
+    m_host.PrepareMenu(sub);
+    ::SetMenuDefaultItem(sub, m_defaultItem, m_defaultByPosition);
+    TrackPopupMenu(sub, TPM_LEFTALIGN | TPM_LEFTBUTTON, at.x, at.y, 0, target, nullptr);
+    // Lets the menu close properly when the user clicks elsewhere.
+    PostMessageA(target, WM_NULL, 0, 0);
+  } else if (mouseMessage == WM_LBUTTONDBLCLK) {
+    SetForegroundWindow(target);
+    win::MenuHandle menu(LoadMenuA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_data.uID)));
+    HMENU sub = menu ? GetSubMenu(menu.get(), 0) : nullptr;
+    if (!sub) return 1;
+    SendMessageA(target, WM_COMMAND, DefaultCommand(sub), 0);
+  }
+  return 1;
+}
+
+LRESULT CSystemTray::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (m_enabled && message == m_data.uCallbackMessage) return OnTrayNotification(wParam, lParam);
+  return CWindow::WindowProc(message, wParam, lParam);
+}

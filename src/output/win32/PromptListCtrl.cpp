@@ -1,0 +1,92 @@
+#include "output/win32/PromptListCtrl.h"
+
+#include <string>
+
+#include "win/Handles.h"
+
+namespace {
+
+// How a row is drawn: 1 and 2 in the focused list's colours, 3 plain, 4 in
+// our own highlight.
+enum Mode { kModeFocusedRow = 1, kModeFocusedHighlight = 2, kModePlain = 3, kModeHighlight = 4 };
+
+void Shrink(RECT& r) { InflateRect(&r, -1, -1); }
+
+}  // namespace
+
+RECT PromptListCtrl::RowBounds(int row, bool inset) const {
+  RECT r = {0, 0, 0, 0};
+  ListView_GetItemRect(m_hWnd, row, &r, LVIR_BOUNDS);
+  if (!inset) Shrink(r);
+  return r;
+}
+
+RECT PromptListCtrl::CellRect(int row, int column, bool inset) const {
+  RECT r = {0, 0, 0, 0};
+  ListView_GetItemRect(m_hWnd, row, &r, LVIR_BOUNDS);
+  int left = r.left;
+  for (int c = 0; c < column; ++c) left += ListView_GetColumnWidth(m_hWnd, c);
+  r.left = left;
+  r.right = left + ListView_GetColumnWidth(m_hWnd, column);
+  if (!inset) Shrink(r);
+  return r;
+}
+
+void PromptListCtrl::DrawItem(const DRAWITEMSTRUCT& item) {
+  const int row = static_cast<int>(item.itemID);
+  HDC dc = item.hDC;
+
+  char text[1024] = {};
+  LVITEMA lv = {};
+  lv.mask = LVIF_IMAGE | LVIF_STATE | LVIF_TEXT;
+  lv.iItem = row;
+  lv.stateMask = static_cast<UINT>(-1);
+  lv.pszText = text;
+  lv.cchTextMax = sizeof text;
+  SendMessageA(m_hWnd, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&lv));
+
+  const bool listFocused = GetFocus() == m_hWnd;
+  const bool showSelAlways = (GetWindowLongPtrA(m_hWnd, GWL_STYLE) & LVS_SHOWSELALWAYS) != 0;
+  const bool highlighted = (lv.state & LVIS_DROPHILITED) ||
+                           ((lv.state & LVIS_SELECTED) && (listFocused || showSelAlways));
+  const bool rowFocused = (lv.state & LVIS_FOCUSED) != 0;
+
+  Mode mode;
+  if (item.itemAction == ODA_FOCUS) {
+    mode = listFocused ? (rowFocused ? kModeFocusedRow : !highlighted ? kModePlain : kModeFocusedHighlight) : kModeHighlight;
+  } else if (item.itemAction == ODA_SELECT) {
+    mode = !highlighted ? kModePlain : listFocused ? kModeFocusedHighlight : kModeHighlight;
+  } else {
+    mode = listFocused ? (rowFocused ? kModeFocusedRow : !highlighted ? kModePlain : kModeFocusedHighlight)
+                       : (!highlighted ? kModePlain : kModeHighlight);
+  }
+
+  int imageWidth = 0;
+  HIMAGELIST images = ListView_GetImageList(m_hWnd, LVSIL_SMALL);
+  if (images) {
+    RECT bounds = RowBounds(row, true);
+    ImageList_Draw(images, lv.iImage, dc, 0, bounds.top, ILD_NORMAL);
+    int cx = 0, cy = 0;
+    ImageList_GetIconSize(images, &cx, &cy);
+    imageWidth = cx;
+  }
+
+  if (mode == kModePlain) {
+    RECT cell = CellRect(row, 0, true);
+    HBRUSH white = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    FillRect(dc, &cell, white);
+    SetTextColor(dc, RGB(0, 0, 0));
+  } else {
+    RECT bounds = RowBounds(row, true);
+    bounds.left += imageWidth;
+    const COLORREF fill = mode == kModeHighlight ? PromptListCtrl::kHighlight : GetSysColor(COLOR_ACTIVECAPTION);
+    win::BrushHandle brush(CreateSolidBrush(fill));
+    FillRect(dc, &bounds, brush.get());
+    SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+  }
+
+  RECT textRect = CellRect(row, 0, false);
+  textRect.left += imageWidth;
+  if (mode != kModeHighlight) textRect.right += imageWidth;
+  DrawTextA(dc, text, -1, &textRect, DT_SINGLELINE | DT_VCENTER | DT_LEFT);
+}
