@@ -18,7 +18,7 @@ TEST_F(Input, TheBufferKeepsItsLastBytesAndNeverGrowsPastItsBound) {
   EXPECT_EQ(Text().size(), 1030u);
 }
 
-TEST_F(Input, BackspaceDropsOneByteOrADoubleByteCharacterAndAlwaysReachesTheWindow) {
+TEST_F(Input, BackspaceDropsOneByteAndAlwaysReachesTheWindow) {
   Start();
   Engine().m_strInput.clear();
   Tap(kBack);  // an empty buffer stays empty, and the key still arrives
@@ -30,9 +30,12 @@ TEST_F(Input, BackspaceDropsOneByteOrADoubleByteCharacterAndAlwaysReachesTheWind
   Release(kBack);
   EXPECT_TRUE(keyboard.log.back().swallowed);
   EXPECT_EQ(Text(), "a");
+}
 
+TEST_F(Input, BackspaceDropsADoubleByteCharacterWhole) {
   dicttest::CodePageScope gbk(936);
-  ASSERT_TRUE(gbk.ok());
+  if (!gbk.ok()) GTEST_SKIP() << "code page 936 is not this system's code page";
+  Start();
   Engine().m_strInput = "x\xc4\xe3";  // two lead bytes at the end: one character
   Press(kBack);
   EXPECT_EQ(Engine().m_strInput, "x");
