@@ -18,17 +18,10 @@
 #include <cstdint>
 #include <string>
 
+#include "dict/wait_progress.h"
+
 class CDictionary;
 
-// The wait window's side of a long import or export.
-class WaitProgress {
- public:
-  virtual ~WaitProgress() = default;
-  virtual void SetText(const std::string& text) = 0;
-  // Lets the user interface handle what is waiting, without blocking.
-  virtual void PumpMessages() = 0;
-  virtual bool IsCancelled() const = 0;
-};
 
 // The longest word ImportWordList takes: its word buffer holds 1024 bytes
 // with the terminating NUL.

@@ -441,7 +441,7 @@ void CAutoLearn::IndexRemove(std::int32_t index)
     m_matchValid = false;
 }
 
-bool CAutoLearn::Export(const std::string& path, learn::ProgressSink* progress,
+bool CAutoLearn::Export(const std::string& path, WaitProgress* wait,
                         std::int32_t* pCount)
 {
     if (pCount)
@@ -459,8 +459,8 @@ bool CAutoLearn::Export(const std::string& path, learn::ProgressSink* progress,
             text.clear();
         }
         // The export is not cancelled: the caller only shows how far it is.
-        if (progress && written % 10 == 0)
-            progress->Step(written, m_nRecords);
+        if (wait && written % 10 == 0)
+            wait->PumpMessages();
     }
     std::fwrite(text.data(), 1, text.size(), out.get());
     if (pCount)
@@ -468,7 +468,7 @@ bool CAutoLearn::Export(const std::string& path, learn::ProgressSink* progress,
     return true;
 }
 
-bool CAutoLearn::Import(const std::string& path, learn::ProgressSink* progress,
+bool CAutoLearn::Import(const std::string& path, WaitProgress* wait,
                         std::int32_t* pCount)
 {
     if (pCount)
@@ -492,7 +492,10 @@ bool CAutoLearn::Import(const std::string& path, learn::ProgressSink* progress,
         ++imported;
         if (pCount)
             *pCount = imported;
-        return !progress || progress->Step(imported, -1);
+        if (!wait)
+            return true;
+        wait->PumpMessages();
+        return !wait->IsCancelled();
     };
 
     std::vector<char> buffer(64 * 1024);

@@ -19,7 +19,7 @@
 // operations then do nothing.
 
 #include "learn/LearnFile.h"
-#include "learn/ProgressSink.h"
+#include "dict/wait_progress.h"
 
 #include <cstdint>
 #include <functional>
@@ -95,14 +95,15 @@ public:
     // Empties the learning file.
     void DeleteAll();
 
-    // Text exchange (one "word<TAB>count" line per record). progress, when
-    // given, is told after every line imported (and may stop the import) and
-    // after every 10th record exported. pCount receives the number of records
+    // Text exchange (one "word<TAB>count" line per record). The wait window,
+    // when given, is pumped after every line imported (and may stop the
+    // import) and after every 10th record exported (an export runs to its
+    // end). pCount receives the number of records
     // imported or exported. False when the text file cannot be opened, or,
     // for an import, when the learning file is not open.
-    bool Import(const std::string& path, learn::ProgressSink* progress = nullptr,
+    bool Import(const std::string& path, WaitProgress* wait = nullptr,
                 std::int32_t* pCount = nullptr);
-    bool Export(const std::string& path, learn::ProgressSink* progress = nullptr,
+    bool Export(const std::string& path, WaitProgress* wait = nullptr,
                 std::int32_t* pCount = nullptr);
 
     bool IsOpen() const { return m_bOpen; }

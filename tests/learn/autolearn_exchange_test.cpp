@@ -49,14 +49,13 @@ protected:
     CAutoLearn al;
 };
 
-class CountingSink : public learn::ProgressSink {
+// A wait window whose Cancel button is pressed after cancelAt pumps.
+class CountingWait : public WaitProgress {
 public:
-    bool Step(std::int32_t done, std::int32_t total) override
-    {
-        steps.emplace_back(done, total);
-        return cancelAt == 0 || done < cancelAt;
-    }
-    std::vector<std::pair<std::int32_t, std::int32_t>> steps;
+    void SetText(const std::string&) override {}
+    void PumpMessages() override { ++pumps; }
+    bool IsCancelled() const override { return cancelAt != 0 && pumps >= cancelAt; }
+    std::int32_t pumps = 0;
     std::int32_t cancelAt = 0;
 };
 
@@ -95,12 +94,12 @@ TEST_F(ExchangeTest, ExportReportsEveryTenthRecord)
         word += std::to_string(i);
         Add(word, 1);
     }
-    CountingSink sink;
-    sink.cancelAt = 1;  // an export runs to the end regardless
+    CountingWait wait;
+    wait.cancelAt = 1;  // an export runs to the end regardless
     std::int32_t count = 0;
-    ASSERT_TRUE(al.Export(textPath, &sink, &count));
+    ASSERT_TRUE(al.Export(textPath, &wait, &count));
     EXPECT_EQ(count, 25);
-    EXPECT_EQ(sink.steps, (std::vector<std::pair<std::int32_t, std::int32_t>>{{10, 25}, {20, 25}}));
+    EXPECT_EQ(wait.pumps, 2);  // after the 10th and the 20th record
 }
 
 TEST_F(ExchangeTest, ExportToAnUnwritablePathFails)
@@ -198,12 +197,12 @@ TEST_F(ExchangeTest, BinaryBytesImportUpToANul)
 TEST_F(ExchangeTest, ImportReportsEveryLineAndCanBeCancelled)
 {
     WriteBytes(textPath, "a\nb\nc\nd\ne\n");
-    CountingSink sink;
-    sink.cancelAt = 3;
+    CountingWait wait;
+    wait.cancelAt = 3;
     std::int32_t count = 0;
-    ASSERT_TRUE(al.Import(textPath, &sink, &count));
+    ASSERT_TRUE(al.Import(textPath, &wait, &count));
     EXPECT_EQ(count, 3);
-    EXPECT_EQ(sink.steps, (std::vector<std::pair<std::int32_t, std::int32_t>>{{1, -1}, {2, -1}, {3, -1}}));
+    EXPECT_EQ(wait.pumps, 3);
     EXPECT_EQ(All(), (Records{{"a", 1}, {"b", 1}, {"c", 1}}));
 }
 

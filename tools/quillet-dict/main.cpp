@@ -84,20 +84,16 @@ bool OpenExisting(CDictionary& dictionary, const std::string& path, std::string&
 }
 
 // Progress on standard error once an import or export has run a second.
-class ConsoleProgress final : public WaitProgress, public learn::ProgressSink {
+class ConsoleProgress final : public WaitProgress {
  public:
   void SetText(const std::string& text) override {
     if (Shown()) std::fprintf(stderr, "\r%s   ", text.c_str());
   }
-  void PumpMessages() override {}
-  bool IsCancelled() const override { return false; }
-  bool Step(std::int32_t done, std::int32_t total) override {
-    if (Shown() && done % 1000 == 0) {
-      if (total > 0) std::fprintf(stderr, "\r%d of %d   ", done, total);
-      else std::fprintf(stderr, "\r%d   ", done);
-    }
-    return true;
+  // Called as the work goes on: a line now and then shows it is alive.
+  void PumpMessages() override {
+    if (Shown() && ++pumps_ % 1000 == 0) std::fprintf(stderr, "\r%ld   ", pumps_);
   }
+  bool IsCancelled() const override { return false; }
   ~ConsoleProgress() override {
     if (printed_) std::fputc('\n', stderr);
   }
@@ -109,6 +105,7 @@ class ConsoleProgress final : public WaitProgress, public learn::ProgressSink {
   }
   std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
   bool printed_ = false;
+  long pumps_ = 0;
 };
 
 int Create(std::vector<std::string> args) {
