@@ -11,7 +11,6 @@ namespace engine {
 
 namespace {
 
-constexpr int kRowHeight = 16;
 
 output::AccessibleEvent Decoded(const platform::sim::SimAccessibleEvent& e) {
   output::AccessibleEvent out;
