@@ -259,10 +259,11 @@ bool CTypingEngine::PathLookup() {
 
 bool CTypingEngine::DictionaryLookup() {
   ClearCandidates();
-  for (std::string word = m_autoLearn.FindFirst(m_strQuery); !word.empty();
-       word = m_autoLearn.FindNext(m_strQuery)) {
-    m_aCandidates.emplace_back(word, word, kTypeLearned);
-  }
+  std::vector<std::string_view> learned = m_autoLearn.FindAll(m_strQuery);
+  m_aCandidates.reserve(learned.size() + static_cast<size_t>(m_nPageSize) + 1);
+  // A learned word's data would only repeat its key (and show no preview):
+  // it is left out, which halves the allocations of a long series.
+  for (std::string_view word : learned) m_aCandidates.emplace_back(word, std::string_view(), kTypeLearned);
   m_nAutoLearnCount = static_cast<int>(m_aCandidates.size());
   DictItem item;
   if (m_dictSet.FindFirst(m_strQuery.c_str(), item, m_nMatchFlags, m_bShorthand)) {

@@ -182,6 +182,11 @@ std::int32_t CAutoLearn::ReadRecords()
         last->second.Insert(e.index);
         m_records[static_cast<std::size_t>(e.index)].word = &last->first;
     }
+    for (std::size_t i = 0; i < m_records.size(); ++i) {
+        const std::string& word = *m_records[i].word;
+        if (!word.empty())
+            m_byFirstByte[static_cast<unsigned char>(word[0])].push_back(static_cast<std::int32_t>(i));
+    }
 
     return static_cast<std::int32_t>(done);
 }
@@ -201,6 +206,8 @@ void CAutoLearn::ClearRecords()
     m_byWord.clear();
     m_matchValid = false;
     m_matches.clear();
+    for (auto& list : m_byFirstByte)
+        list.clear();
 }
 
 void CAutoLearn::SetSeparators(std::string_view text)
@@ -277,6 +284,27 @@ std::string CAutoLearn::FindFirst(std::string_view prefix)
     return FindNext(prefix);
 }
 
+std::vector<std::string_view> CAutoLearn::FindAll(std::string_view input)
+{
+    std::vector<std::string_view> words;
+    if (!m_bOpen || !bEnable)
+        return words;
+    const std::string_view prefix = CText(input);
+    if (prefix.empty()) {
+        for (std::int32_t i = NextMatch(prefix, 0); i >= 0; i = NextMatch(prefix, i + 1))
+            words.push_back(*m_records[static_cast<std::size_t>(i)].word);
+    } else {
+        for (std::int32_t i : Matches(prefix)) {
+            if (m_records[static_cast<std::size_t>(i)].count >= nMinCount)
+                words.push_back(*m_records[static_cast<std::size_t>(i)].word);
+        }
+    }
+    // A series ends past the last record with the last record unpacked.
+    MoveFirst();
+    MoveTo(m_nRecords);
+    return words;
+}
+
 std::string CAutoLearn::FindNext(std::string_view input)
 {
     const std::string_view prefix = CText(input);
@@ -309,6 +337,20 @@ std::int32_t CAutoLearn::NextMatch(std::string_view prefix, std::int32_t from)
         }
         return -1;
     }
+    const std::vector<std::int32_t>& matches = Matches(prefix);
+    for (auto it = std::lower_bound(matches.begin(), matches.end(), from);
+         it != matches.end(); ++it) {
+        if (m_records[static_cast<std::size_t>(*it)].count >= nMinCount)
+            return *it;
+    }
+    return -1;
+}
+
+// The records whose word begins with a non-empty prefix, ascending.
+const std::vector<std::int32_t>& CAutoLearn::Matches(std::string_view prefix)
+{
+    if (prefix.size() == 1)
+        return m_byFirstByte[static_cast<unsigned char>(prefix[0])];
     if (!m_matchValid || m_matchPrefix != prefix) {
         m_matches.clear();
         for (auto it = m_byWord.lower_bound(prefix);
@@ -320,12 +362,7 @@ std::int32_t CAutoLearn::NextMatch(std::string_view prefix, std::int32_t from)
         m_matchPrefix.assign(prefix);
         m_matchValid = true;
     }
-    for (auto it = std::lower_bound(m_matches.begin(), m_matches.end(), from);
-         it != m_matches.end(); ++it) {
-        if (m_records[static_cast<std::size_t>(*it)].count >= nMinCount)
-            return *it;
-    }
-    return -1;
+    return m_matches;
 }
 
 // Reads the record at index into the record image and unpacks it. Past the
@@ -422,6 +459,10 @@ void CAutoLearn::DeleteAll()
 // Files index under word and returns the word as the index keeps it.
 const std::string* CAutoLearn::IndexAdd(std::string_view word, std::int32_t index)
 {
+    if (!word.empty()) {
+        auto& list = m_byFirstByte[static_cast<unsigned char>(word[0])];
+        list.insert(std::lower_bound(list.begin(), list.end(), index), index);
+    }
     auto it = m_byWord.find(word);
     if (it == m_byWord.end())
         it = m_byWord.emplace(std::string(word), RecordSet{}).first;
@@ -432,7 +473,14 @@ const std::string* CAutoLearn::IndexAdd(std::string_view word, std::int32_t inde
 
 void CAutoLearn::IndexRemove(std::int32_t index)
 {
-    auto it = m_byWord.find(*m_records[static_cast<std::size_t>(index)].word);
+    const std::string& word = *m_records[static_cast<std::size_t>(index)].word;
+    if (!word.empty()) {
+        auto& list = m_byFirstByte[static_cast<unsigned char>(word[0])];
+        auto at = std::lower_bound(list.begin(), list.end(), index);
+        if (at != list.end() && *at == index)
+            list.erase(at);
+    }
+    auto it = m_byWord.find(word);
     if (it == m_byWord.end())
         return;
     it->second.Erase(index);

@@ -81,6 +81,10 @@ public:
     // record and finds nothing while the engine is off.
     std::string FindFirst(std::string_view prefix);
     std::string FindNext(std::string_view prefix);
+    // The whole series at once, as FindFirst and FindNext would give it,
+    // leaving the cursor where that series leaves it.
+    // The words stay valid until the learned words next change.
+    std::vector<std::string_view> FindAll(std::string_view prefix);
 
     std::int32_t GetRecordCount() const { return m_nRecords; }
 
@@ -168,4 +172,8 @@ private:
     bool m_matchValid = false;
     std::string m_matchPrefix;
     std::vector<std::int32_t> m_matches;
+    // Record numbers by the first byte of their word, ascending: a series for
+    // a one-letter prefix, the longest one, needs no search and no sort.
+    std::vector<std::int32_t> m_byFirstByte[256];
+    const std::vector<std::int32_t>& Matches(std::string_view prefix);
 };

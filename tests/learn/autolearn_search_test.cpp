@@ -230,3 +230,27 @@ TEST_F(CursorTest, CloseEndsEverything)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SearchTest, FindAllGivesTheSeriesAndLeavesTheCursorWhereTheSeriesDoes)
+{
+    OpenWith({{"hello", 1}, {"world", 9}, {"help", 0}, {"he", 3}, {"hex", 2}, {"zed", 1}});
+    for (const char* prefix : {"he", "w", "q", "zed", "hex"}) {
+        std::vector<std::string> series = Series(prefix);
+        const std::int32_t current = al.GetCurrent();
+        const std::string word = al.strWord;
+        const std::int32_t count = al.nCount;
+        al.MoveFirst();
+        al.MoveNext();
+        std::vector<std::string_view> all = al.FindAll(prefix);
+        EXPECT_EQ(std::vector<std::string>(all.begin(), all.end()), series) << prefix;
+        EXPECT_EQ(al.GetCurrent(), current) << prefix;
+        EXPECT_EQ(al.strWord, word) << prefix;
+        EXPECT_EQ(al.nCount, count) << prefix;
+    }
+    al.bEnable = false;
+    EXPECT_TRUE(al.FindAll("he").empty());
+}
+
+}  // namespace
