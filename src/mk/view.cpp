@@ -305,7 +305,11 @@ int c4_View::Find(const c4_RowRef& row, int start) const {
 
 int c4_View::NumProperties() const { return _seq->NumProps(); }
 
-const c4_Property& c4_View::NthProperty(int index) const { return _seq->Prop(index); }
+const c4_Property& c4_View::NthProperty(int index) const {
+  // Out of range: a property no view has, rather than undefined behaviour.
+  static const c4_Property none('S', "");
+  return index >= 0 && index < _seq->NumProps() ? _seq->Prop(index) : none;
+}
 
 int c4_View::FindProperty(int propId) const { return _seq->PropIndex(propId); }
 
