@@ -17,6 +17,7 @@ struct Stats {
   std::int64_t events;        // key events handed to the main window
   std::int64_t skipped;       // our own synthetic events let through
   std::int64_t lastKeyTicks;  // QueryPerformanceCounter at the last event's entry
+  std::int64_t slowestKey;    // virtual key | 0x100 for a release, of the slowest call
 };
 
 }  // namespace hoam

@@ -104,12 +104,15 @@ WPARAM DecodeText(const KBDLLHOOKSTRUCT& key) {
   return n == 1 ? (out & 0xFF) : out;
 }
 
-void Record(const LARGE_INTEGER& start, bool skipped) {
+void Record(const LARGE_INTEGER& start, bool skipped, const KBDLLHOOKSTRUCT& key, bool up) {
   if (!g_stats) return;
   LARGE_INTEGER end;
   QueryPerformanceCounter(&end);
   std::int64_t ticks = end.QuadPart - start.QuadPart;
-  if (ticks > g_stats->maxTicks) g_stats->maxTicks = ticks;
+  if (ticks > g_stats->maxTicks) {
+    g_stats->maxTicks = ticks;
+    g_stats->slowestKey = (key.vkCode & 0xFF) | (up ? 0x100 : 0);
+  }
   if (skipped) {
     ++g_stats->skipped;
   } else {
@@ -123,15 +126,15 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
   LARGE_INTEGER start;
   QueryPerformanceCounter(&start);
   const KBDLLHOOKSTRUCT& key = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+  const bool up = wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
   if (key.scanCode == kSyntheticScanCode) {
-    Record(start, true);
+    Record(start, true, key, up);
     return CallNextHookEx(g_hook, code, wParam, lParam);
   }
-  const bool up = wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
   const WPARAM text = up ? 0 : DecodeText(key);
   const LPARAM info = static_cast<LPARAM>((key.vkCode & 0xFF) << 8) | (up ? 1 : 0);
   const LRESULT answer = SendMessageA(g_window, kWmHookKey, text, info);
-  Record(start, false);
+  Record(start, false, key, up);
   if (answer == 0) return 1;  // the key belongs to the prompt
   return CallNextHookEx(g_hook, code, wParam, lParam);
 }

@@ -25,6 +25,9 @@ HWND ToHwnd(engine::WindowHandle w) { return reinterpret_cast<HWND>(w); }
 engine::WindowHandle FromHwnd(HWND w) { return reinterpret_cast<engine::WindowHandle>(w); }
 
 constexpr int kStartupTimer = engine::kStartupTimer;
+// A check of the caret's place shortly after a key, while the prompt is up.
+constexpr UINT_PTR kCaretCheckTimer = 1004;
+constexpr UINT kCaretCheckDelay = 15;
 constexpr UINT kSizeOnly = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
 
 // The folder of the executable without its trailing backslash.
@@ -82,6 +85,7 @@ BOOL CMainDlg::OnInitDialog() {
   SystemParametersInfoA(SPI_SETSCREENREADER, TRUE, nullptr, SPIF_UPDATEINIFILE | SPIF_SENDCHANGE);
   PostMessageA(HWND_BROADCAST, WM_SETTINGCHANGE, SPI_SETSCREENREADER, 0);
 
+  SetWindowTextA(m_hWnd, win::LoadStr(IDS_CAPTION).c_str());
   if (HMENU system = GetSystemMenu(m_hWnd, FALSE)) {
     AppendMenuA(system, MF_SEPARATOR, 0, nullptr);
     AppendMenuA(system, MF_STRING, IDM_ABOUTBOX, win::LoadStr(IDS_ABOUTBOX).c_str());
@@ -162,7 +166,6 @@ void CMainDlg::ApplyOptions() {
 // Start-up, once the message loop runs: hide, load the dictionaries and the
 // learning file, install the keyboard hook and follow the caret.
 void CMainDlg::OnStartupTimer() {
-  m_bStarting = false;
   ShowWindow(m_hWnd, SW_HIDE);
   ::KillTimer(m_hWnd, kStartupTimer);
 
@@ -193,6 +196,12 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
   switch (message) {
     case engine::WM_HOOK_KEY:
     case engine::WM_INPUT_CHANGED:
+      result = m_engine->OnMessage(message, wParam, lParam);
+      // The target application handles a key after us; where no caret
+      // events follow (Wine sends none) the prompt looks for the caret again
+      // once the application has had the key.
+      if (IsVisible()) ::SetTimer(m_hWnd, kCaretCheckTimer, kCaretCheckDelay, nullptr);
+      return true;
     case engine::WM_SELECT_ITEM:
     case engine::WM_COMPLETE_ITEM:
       result = m_engine->OnMessage(message, wParam, lParam);
@@ -205,6 +214,11 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         OnStartupTimer();
         return true;
       }
+      if (wParam == kCaretCheckTimer) {
+        ::KillTimer(m_hWnd, kCaretCheckTimer);
+        m_engine->RepositionPrompt();
+        return true;
+      }
       if (wParam == static_cast<WPARAM>(engine::kFocusTrackingTimer)) {
         m_engine->OnTimer(engine::kFocusTrackingTimer);
         return true;
@@ -214,7 +228,12 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
       if (wParam == kHotkeyId) OnToggleEngine();
       return true;
     case WM_WINDOWPOSCHANGING:
-      if (m_bStarting) reinterpret_cast<WINDOWPOS*>(lParam)->flags &= ~SWP_SHOWWINDOW;
+      // The dialog appears only as the prompt: the modal loop's own attempt
+      // to show it (and to activate it) when it first goes idle is refused.
+      if (!m_bShowingPrompt) {
+        auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+        if (pos->flags & SWP_SHOWWINDOW) pos->flags = (pos->flags & ~SWP_SHOWWINDOW) | SWP_NOACTIVATE;
+      }
       return false;
     case WM_SHOWWINDOW:
       if (!wParam) {
@@ -389,7 +408,9 @@ engine::WindowHandle CMainDlg::MainWindow() const { return FromHwnd(m_hWnd); }
 bool CMainDlg::IsVisible() const { return m_hWnd && IsWindowVisible(m_hWnd); }
 
 void CMainDlg::ShowAt(engine::Point point) {
+  m_bShowingPrompt = true;
   SetWindowPos(m_hWnd, HWND_TOPMOST, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  m_bShowingPrompt = false;
   // Drawn now rather than when the target application lets us idle.
   RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   PlacePreview();
@@ -500,7 +521,13 @@ void CMainDlg::RepositionPrompt() { m_engine->RepositionPrompt(); }
 
 void CMainDlg::OnFocusLeft(engine::WindowHandle window) { m_engine->OnFocusLeft(window); }
 
-void CMainDlg::OnFocusEntered(engine::WindowHandle window) { m_engine->OnFocusEntered(window); }
+// The rules' decision for the window's application is made here, outside
+// the keyboard hook: finding a window's executable can take long, and the
+// hook asks for the decision with every key.
+void CMainDlg::OnFocusEntered(engine::WindowHandle window) {
+  if (window) m_core.config.IsWorkOnWindow(window);
+  m_engine->OnFocusEntered(window);
+}
 
 // ---- EngineDesktop ---------------------------------------------------------------
 
@@ -514,10 +541,16 @@ engine::WindowHandle CMainDlg::WindowParent(engine::WindowHandle window) const {
   return window ? FromHwnd(GetParent(ToHwnd(window))) : 0;
 }
 
+// Input-method layouts are the ones whose handle has 0xE in its top nibble;
+// only they have a description on Windows. Wine describes its X input
+// method as the IME of every layout, which without the handle test would
+// keep the prompt hidden for good.
 bool CMainDlg::ForegroundHasIme() const {
   DWORD thread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+  HKL layout = GetKeyboardLayout(thread);
+  if ((reinterpret_cast<UINT_PTR>(layout) & 0xF0000000u) != 0xE0000000u) return false;
   char name[256];
-  return ImmGetDescriptionA(GetKeyboardLayout(thread), name, sizeof name) > 0;
+  return ImmGetDescriptionA(layout, name, sizeof name) > 0;
 }
 
 bool CMainDlg::ListFolder(const std::string& pattern, std::vector<engine::FolderEntry>& entries) {

@@ -134,8 +134,8 @@ class CMainDlg final : public win::CDialog,
   std::unique_ptr<engine::CTypingEngine> m_engine;
   HoamLibrary m_hoam;
   bool m_bHookOn = true;
-  // Until the start-up timer has run the dialog must not appear.
-  bool m_bStarting = true;
+  // Set while the prompt is being shown: the only time the dialog may appear.
+  bool m_bShowingPrompt = false;
   bool m_bIgnoreSize = false;
   bool m_bOleReady = false;
   int m_nLabelsRight = 0;

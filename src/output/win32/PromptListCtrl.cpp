@@ -45,7 +45,9 @@ void PromptListCtrl::DrawItem(const DRAWITEMSTRUCT& item) {
   lv.cchTextMax = sizeof text;
   SendMessageA(m_hWnd, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&lv));
 
-  const bool listFocused = GetFocus() == m_hWnd;
+  // The list counts as focused only while its window is the active one: a
+  // thread keeps its focus window when another application is in front.
+  const bool listFocused = GetFocus() == m_hWnd && GetForegroundWindow() == GetAncestor(m_hWnd, GA_ROOT);
   const bool showSelAlways = (GetWindowLongPtrA(m_hWnd, GWL_STYLE) & LVS_SHOWSELALWAYS) != 0;
   const bool highlighted = (lv.state & LVIS_DROPHILITED) ||
                            ((lv.state & LVIS_SELECTED) && (listFocused || showSelAlways));

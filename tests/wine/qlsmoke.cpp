@@ -1,0 +1,322 @@
+// qlsmoke: the smoke test's hands and eyes inside Wine. One command per run:
+//   mkdict OUT.lib TYPE TAGGED.txt   make a dictionary (TYPE 1 words, 2 shorthands)
+//   text                             print notepad's text
+//   wait-text EXPECTED MS            wait until notepad's text is EXPECTED
+//   caret                            print the caret (selection start) in notepad
+//   wait-prompt visible|hidden MS    wait for the prompt to be shown or hidden
+//   wait-rows ROW|ROW|... MS         wait for the prompt to show exactly these rows
+//   focus-notepad                    bring notepad to the foreground
+//   latency KEY N                    N times: press KEY, time until the prompt is
+//                                    drawn, press Space, wait until it is hidden
+//   hook-stats                       the hook's worst time and event count
+//   wait-message CAPTION MS          wait for a message box, print its text, close it
+// Exit code 0 on success, 1 on failure or time-out; what was seen is printed.
+#include <windows.h>
+#include <commctrl.h>
+#include <imm.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "HoamStats.h"
+#include "dict/dictionary.h"
+#include "dict/import_export.h"
+
+namespace {
+
+constexpr COLORREF kHighlight = RGB(49, 106, 197);
+
+double Now() {
+  static LARGE_INTEGER frequency = [] {
+    LARGE_INTEGER f;
+    QueryPerformanceFrequency(&f);
+    return f;
+  }();
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+// Polls `ready` every `interval` ms until it holds or `ms` pass.
+template <typename Ready>
+bool PollFor(int ms, Ready ready, DWORD interval = 5) {
+  const double end = Now() + ms;
+  do {
+    if (ready()) return true;
+    Sleep(interval);
+  } while (Now() < end);
+  return ready();
+}
+
+HWND NotepadEdit() {
+  HWND notepad = FindWindowA("Notepad", nullptr);
+  return notepad ? FindWindowExA(notepad, nullptr, "Edit", nullptr) : nullptr;
+}
+
+std::string NotepadText() {
+  HWND edit = NotepadEdit();
+  if (!edit) return "<no notepad>";
+  char buffer[4096] = {};
+  SendMessageA(edit, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
+  return buffer;
+}
+
+HWND Prompt() {
+  for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", "Quillet"); w;
+       w = FindWindowExA(nullptr, w, "#32770", "Quillet")) {
+    if (GetDlgItem(w, 1001)) return w;
+  }
+  return nullptr;
+}
+
+bool PromptVisible() {
+  HWND prompt = Prompt();
+  return prompt && IsWindowVisible(prompt);
+}
+
+// The rows of the prompt list, read through memory lent by Quillet's process.
+std::vector<std::string> PromptRows() {
+  std::vector<std::string> rows;
+  HWND prompt = Prompt();
+  HWND list = prompt ? GetDlgItem(prompt, 1001) : nullptr;
+  if (!list) return rows;
+  DWORD pid = 0;
+  GetWindowThreadProcessId(list, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (!process) return rows;
+  const SIZE_T textSize = 512;
+  char* remote = static_cast<char*>(
+      VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + textSize, MEM_COMMIT, PAGE_READWRITE));
+  if (remote) {
+    int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+      LVITEMA item = {};
+      item.iSubItem = 0;
+      item.pszText = remote + sizeof(LVITEMA);
+      item.cchTextMax = textSize;
+      WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
+      SendMessageA(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(remote));
+      char text[textSize] = {};
+      ReadProcessMemory(process, remote + sizeof(LVITEMA), text, textSize - 1, nullptr);
+      rows.emplace_back(text);
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  }
+  CloseHandle(process);
+  return rows;
+}
+
+std::string Joined(const std::vector<std::string>& rows) {
+  std::string out;
+  for (const std::string& r : rows) out += (out.empty() ? "" : "|") + r;
+  return out;
+}
+
+// The selected first row is drawn in the prompt's own highlight colour: its
+// right end (past the text) shows the fill once the row has been painted.
+bool PromptDrawn() {
+  HWND prompt = Prompt();
+  HWND list = prompt ? GetDlgItem(prompt, 1001) : nullptr;
+  if (!list || !IsWindowVisible(prompt)) return false;
+  int width = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
+  POINT at = {width - 3, 3};
+  ClientToScreen(list, &at);
+  HDC screen = GetDC(nullptr);
+  COLORREF colour = GetPixel(screen, at.x, at.y);
+  ReleaseDC(nullptr, screen);
+  return colour == kHighlight;
+}
+
+void Press(BYTE vk) {
+  const BYTE scan = static_cast<BYTE>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
+  keybd_event(vk, scan, 0, 0);
+  keybd_event(vk, scan, KEYEVENTF_KEYUP, 0);
+}
+
+int MakeDictionary(const char* out, int type, const char* tagged) {
+  DeleteFileA(out);
+  CDictionary dictionary;
+  if (!dictionary.Open(out)) {
+    std::printf("cannot create %s\n", out);
+    return 1;
+  }
+  dictionary.SetType(type);
+  dictionary.SaveInfo();
+  int count = ImportTagged(dictionary, tagged, nullptr);
+  dictionary.Close();
+  std::printf("%d entries\n", count);
+  return count > 0 ? 0 : 1;
+}
+
+int Latency(BYTE vk, int times) {
+  std::vector<double> samples;
+  for (int i = 0; i < times; ++i) {
+    Press(VK_SPACE);
+    if (!PollFor(2000, [] { return !PromptVisible(); })) {
+      std::printf("prompt did not hide\n");
+      return 1;
+    }
+    const double start = Now();
+    Press(vk);
+    if (!PollFor(2000, PromptDrawn, 0)) {
+      std::printf("prompt not drawn\n");
+      return 1;
+    }
+    samples.push_back(Now() - start);
+  }
+  std::sort(samples.begin(), samples.end());
+  std::printf("latency ms: min %.1f median %.1f max %.1f over %d\n", samples.front(),
+              samples[samples.size() / 2], samples.back(), times);
+  return 0;
+}
+
+int HookStats() {
+  HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, hoam::kStatsName);
+  if (!mapping) {
+    std::printf("no hook statistics\n");
+    return 1;
+  }
+  auto* stats = static_cast<const hoam::Stats*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(hoam::Stats)));
+  int rc = 1;
+  if (stats && stats->frequency > 0) {
+    std::printf("hook worst ms %.3f (key 0x%02llx%s) over %lld key events (%lld synthetic passed)\n",
+                static_cast<double>(stats->maxTicks) * 1000.0 / static_cast<double>(stats->frequency),
+                static_cast<unsigned long long>(stats->slowestKey & 0xFF),
+                (stats->slowestKey & 0x100) ? " up" : "", static_cast<long long>(stats->events),
+                static_cast<long long>(stats->skipped));
+    rc = 0;
+  }
+  if (stats) UnmapViewOfFile(stats);
+  CloseHandle(mapping);
+  return rc;
+}
+
+int WaitMessage(const char* caption, int ms) {
+  HWND box = nullptr;
+  if (!PollFor(ms, [&] { return (box = FindWindowA("#32770", caption)) != nullptr; })) {
+    std::printf("no message box \"%s\"\n", caption);
+    return 1;
+  }
+  char text[512] = {};
+  // A message box's text is the static control 0xFFFF.
+  GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+  std::printf("[%s]\n", text);
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2) return 2;
+  const std::string command = argv[1];
+  auto arg = [&](int i) { return i < argc ? std::string(argv[i]) : std::string(); };
+  auto ms = [&](int i) { return i < argc ? std::atoi(argv[i]) : 3000; };
+
+  if (command == "mkdict" && argc == 5) return MakeDictionary(argv[2], std::atoi(argv[3]), argv[4]);
+  if (command == "text") {
+    std::printf("%s\n", NotepadText().c_str());
+    return 0;
+  }
+  if (command == "wait-text") {
+    const std::string expected = arg(2);
+    bool ok = PollFor(ms(3), [&] { return NotepadText() == expected; });
+    std::printf("[%s]\n", NotepadText().c_str());
+    return ok ? 0 : 1;
+  }
+  if (command == "caret") {
+    DWORD start = 0, end = 0;
+    HWND edit = NotepadEdit();
+    if (!edit) return 1;
+    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    std::printf("%lu\n", static_cast<unsigned long>(start));
+    return 0;
+  }
+  if (command == "wait-prompt") {
+    const bool visible = arg(2) == "visible";
+    bool ok = PollFor(ms(3), [&] { return PromptVisible() == visible; });
+    std::printf("prompt %s\n", PromptVisible() ? "visible" : "hidden");
+    return ok ? 0 : 1;
+  }
+  if (command == "wait-rows") {
+    const std::string expected = arg(2);
+    bool ok = PollFor(ms(3), [&] { return PromptVisible() && Joined(PromptRows()) == expected; });
+    std::printf("prompt %s rows [%s]\n", PromptVisible() ? "visible" : "hidden", Joined(PromptRows()).c_str());
+    return ok ? 0 : 1;
+  }
+  if (command == "focus-notepad") {
+    HWND notepad = FindWindowA("Notepad", nullptr);
+    if (!notepad) return 1;
+    SetForegroundWindow(notepad);
+    SetFocus(NotepadEdit());
+    return PollFor(ms(2), [&] { return GetForegroundWindow() == notepad; }) ? 0 : 1;
+  }
+  if (command == "latency") {
+    std::string key = arg(2);
+    BYTE vk = key.empty() ? 'Z' : static_cast<BYTE>(LOBYTE(VkKeyScanA(key[0])));
+    return Latency(vk, argc > 3 ? std::atoi(argv[3]) : 5);
+  }
+  if (command == "hook-stats") return HookStats();
+  if (command == "wait-hook") {
+    // Quillet's window exists and its hook has made the timing block.
+    bool ok = PollFor(ms(2), [] {
+      HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, hoam::kStatsName);
+      if (mapping) CloseHandle(mapping);
+      return mapping && Prompt();
+    });
+    std::printf("hook %s\n", ok ? "installed" : "missing");
+    return ok ? 0 : 1;
+  }
+  if (command == "prompt-at-caret") {
+    // The prompt's top-left corner: right of the caret, 5 pixels below it.
+    RECT caret = {}, at = {};
+    auto placed = [&] {
+      HWND edit = NotepadEdit();
+      HWND prompt = Prompt();
+      if (!edit || !prompt) return false;
+      GUITHREADINFO info = {};
+      info.cbSize = sizeof info;
+      if (!GetGUIThreadInfo(GetWindowThreadProcessId(edit, nullptr), &info) || !info.hwndCaret) return false;
+      caret = info.rcCaret;
+      MapWindowPoints(info.hwndCaret, nullptr, reinterpret_cast<POINT*>(&caret), 2);
+      GetWindowRect(prompt, &at);
+      return at.left == caret.right && at.top == caret.bottom + 5;
+    };
+    bool ok = PollFor(ms(2), placed);
+    std::printf("prompt at (%ld,%ld), caret bottom-right (%ld,%ld)\n", at.left, at.top, caret.right, caret.bottom);
+    return ok ? 0 : 1;
+  }
+  if (command == "wait-menu") {
+    bool ok = PollFor(ms(2), [] {
+      HWND menu = FindWindowA("#32768", nullptr);
+      return menu && IsWindowVisible(menu);
+    });
+    std::printf("menu %s\n", ok ? "open" : "not open");
+    return ok ? 0 : 1;
+  }
+  if (command == "where") {
+    // For the log when a check fails: who has the foreground and the caret.
+    HWND fg = GetForegroundWindow();
+    char name[128] = {};
+    GetClassNameA(fg, name, sizeof name);
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(fg, nullptr), &info);
+    char focus[128] = {};
+    GetClassNameA(info.hwndFocus, focus, sizeof focus);
+    char ime[256] = {};
+    UINT imeLength = ImmGetDescriptionA(GetKeyboardLayout(GetWindowThreadProcessId(fg, nullptr)), ime, sizeof ime);
+    std::printf("foreground %p %s, ime %u [%s], focus %p %s, caret %p (%ld,%ld,%ld,%ld)\n", static_cast<void*>(fg), name,
+                imeLength, ime,
+                static_cast<void*>(info.hwndFocus), focus, static_cast<void*>(info.hwndCaret), info.rcCaret.left,
+                info.rcCaret.top, info.rcCaret.right, info.rcCaret.bottom);
+    return 0;
+  }
+  if (command == "wait-message") return WaitMessage(argv[2], ms(3));
+  std::printf("unknown command %s\n", command.c_str());
+  return 2;
+}

@@ -1,0 +1,214 @@
+#!/usr/bin/env bash
+# End-to-end smoke test of the Windows build under Wine in a virtual X
+# display: Quillet.exe with two small test dictionaries beside Wine's
+# notepad, typed into with xdotool, checked through qlsmoke.exe (notepad's
+# text, the prompt's rows, timings). Prints "N passed, N failed".
+#   tests/wine/smoke.sh BUILD_DIR
+# Uses the running Wine prefix when WINEPREFIX is set (scripts/test.sh starts
+# one), else makes its own. The screenshot and the log stay in BUILD_DIR/smoke.
+set -uo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(cd "$here/../.." && pwd)
+build=$(cd "${1:?usage: smoke.sh BUILD_DIR}" && pwd)
+out=$build/smoke
+app=$out/Quillet
+wine=/usr/lib/wine/wine64
+helper=$build/bin/qlsmoke.exe
+
+passed=0
+failed=0
+pass() { passed=$((passed + 1)); echo "PASS: $1"; }
+fail() { failed=$((failed + 1)); echo "FAIL: $1"; }
+# check NAME COMMAND...: one check, counted by the command's exit code.
+check() {
+  local name=$1; shift
+  if "$@"; then pass "$name"; else fail "$name"; "$wine" "$helper" where || true; fi
+}
+q() { "$wine" "$helper" "$@"; }
+# The first window whose name matches, waiting up to $2 seconds.
+find_window() {
+  local id="" end=$((SECONDS + ${2:-10}))
+  while [ -z "$id" ] && [ $SECONDS -lt $end ]; do
+    id=$(xdotool search --name "$1" 2>/dev/null | head -n 1)
+    [ -n "$id" ] || sleep 0.1
+  done
+  echo "$id"
+}
+# Waits until process $1 is gone, up to $2 seconds.
+wait_gone() {
+  local end=$((SECONDS + $2))
+  while kill -0 "$1" 2>/dev/null; do
+    [ $SECONDS -lt $end ] || return 1
+    sleep 0.1
+  done
+}
+# The mean colour of the first 20 x 20 pixels of a window on the screen (the
+# first icon of the tray) as "r g b" (0-255).
+mean_colour() {
+  local geometry
+  geometry=20x20$(xdotool getwindowgeometry "$1" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/+\1+\2/p')
+  import -window root -crop "$geometry" -resize 1x1\! -depth 8 txt:- 2>/dev/null |
+    sed -n 's/.*(\([0-9.]*\),\([0-9.]*\),\([0-9.]*\).*/\1 \2 \3/p' | head -n 1
+}
+# Whether the tray shows our blue (engine on) or grey (engine off) icon.
+tray_icon_is() {
+  local want=$1 r g b end=$((SECONDS + 5))
+  while [ $SECONDS -lt $end ]; do
+    read -r r g b <<<"$(mean_colour "$tray")"
+    r=${r%.*}; g=${g%.*}; b=${b%.*}
+    if [ -n "$b" ]; then
+      if [ "$want" = blue ] && [ "$b" -gt $((r + 20)) ]; then return 0; fi
+      if [ "$want" = grey ] && [ "$r" -gt 60 ] && [ $((b - r)) -le 20 ] && [ $((r - b)) -le 20 ]; then return 0; fi
+    fi
+    sleep 0.2
+  done
+  echo "tray colour: $r $g $b"
+  return 1
+}
+
+rm -rf "$out"
+mkdir -p "$app/libs"
+cp "$build/bin/Quillet.exe" "$build/bin/Hoam.dll" "$app/"
+
+# A display of our own.
+display=""
+for n in $(seq 90 120); do
+  if [ ! -e /tmp/.X11-unix/X$n ] && [ ! -e /tmp/.X$n-lock ]; then display=:$n; break; fi
+done
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY=$display
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+own_prefix=0
+if [ -z "${WINEPREFIX:-}" ] || [ ! -f "$WINEPREFIX/system.reg" ]; then
+  . "$root/scripts/wine-env.sh"
+  wine_start
+  own_prefix=1
+fi
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# Xvfb runs no window manager. Wine hands some windows (those that own
+# pop-ups, like the prompt that owns its preview note) to the window manager
+# and then waits up to 2 s for it whenever such a window is hidden; so
+# Quillet's windows are kept from the (absent) manager.
+"$wine" reg add 'HKCU\Software\Wine\AppDefaults\Quillet.exe\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+
+cleanup() {
+  [ -n "${quillet:-}" ] && kill "$quillet" 2>/dev/null
+  [ -n "${notepad:-}" ] && kill "$notepad" 2>/dev/null
+  if [ $own_prefix = 1 ]; then wine_stop; else wineserver -k >/dev/null 2>&1 || true; wineserver -p; fi
+  kill "$xvfb" 2>/dev/null
+}
+trap cleanup EXIT
+
+# Test dictionaries: four "qui" words and zebra; one shorthand.
+check "words dictionary made" q mkdict "$app/libs/words.lib" 1 "$here/smoke_words.txt"
+check "shorthand dictionary made" q mkdict "$app/libs/shorthands.lib" 2 "$here/smoke_shorthands.txt"
+
+# Quillet first, so that it sees notepad's window take the focus.
+"$wine" "$app/Quillet.exe" >"$out/quillet.log" 2>&1 &
+quillet=$!
+check "Quillet starts and installs its hook" q wait-hook 15000
+"$wine" notepad >"$out/notepad.log" 2>&1 &
+notepad=$!
+np=$(find_window "Notepad" 15)
+tray=$(find_window "Wine System Tray" 5)
+if [ -z "$np" ]; then fail "notepad starts"; else pass "notepad starts"; fi
+# Clear of the tray window in the top-left corner.
+xdotool windowmove "$np" 200 100 windowsize "$np" 600 400
+sleep 0.3
+xdotool mousemove 500 350 click 1
+check "notepad has the focus" q focus-notepad 3000
+
+# Completion by Tab, Enter after Down, and an index key.
+xdotool type --delay 30 "qui"
+check "prompt shows the four qui words" q wait-rows "quibble|quiet|quill|quilt" 3000
+import -window root "$out/prompt.png" 2>/dev/null
+[ -s "$out/prompt.png" ] && pass "screenshot of the prompt kept" || fail "screenshot of the prompt kept"
+check "prompt stands below the caret" q prompt-at-caret 2000
+xdotool key Tab
+check "Tab completes the first row" q wait-text "quibble" 3000
+check "prompt hides after completion" q wait-prompt hidden 3000
+xdotool type --delay 30 " qui"
+q wait-rows "quibble|quiet|quill|quilt" 3000 >/dev/null
+xdotool key Down Return
+check "Down and Enter complete the second row" q wait-text "quibble quiet" 3000
+xdotool type --delay 30 " qui"
+q wait-rows "quibble|quiet|quill|quilt" 3000 >/dev/null
+xdotool key F3
+check "index key F3 completes the third row" q wait-text "quibble quiet quill" 3000
+
+# Escape hides the prompt and does not reach notepad.
+xdotool type --delay 30 " zeb"
+check "prompt shows zebra" q wait-rows "zebra" 3000
+xdotool key Escape
+check "Escape hides the prompt" q wait-prompt hidden 3000
+check "Escape leaves the text alone" q wait-text "quibble quiet quill zeb" 1000
+
+# A shorthand with a caret mark.
+xdotool type --delay 30 " qbold"
+check "prompt shows the shorthand" q wait-rows "qbold" 3000
+xdotool key Tab
+expected="quibble quiet quill zeb <b></b>"
+check "shorthand expands" q wait-text "$expected" 3000
+caret=$(q caret | tr -d '\r')
+[ "$caret" = $(( ${#expected} - 4 )) ] && pass "caret stands at the caret mark" ||
+  fail "caret stands at the caret mark (at $caret)"
+
+# Ctrl+F5 switches the engine off (grey icon, no prompt) and on again.
+xdotool type --delay 30 " "
+check "tray icon shows the engine on" tray_icon_is blue
+xdotool key ctrl+F5
+check "tray icon shows the engine off" tray_icon_is grey
+xdotool type --delay 30 "qui"
+if q wait-prompt visible 1000 >/dev/null; then fail "no prompt while off"; else pass "no prompt while off"; fi
+xdotool key ctrl+F5
+check "tray icon shows the engine on again" tray_icon_is blue
+xdotool type --delay 30 " qui"
+check "prompt is back after switching on" q wait-rows "quibble|quiet|quill|quilt" 3000
+xdotool key Escape
+
+# Timings: from a key to the prompt drawn, and the hook's worst case.
+latency=$(q latency z 10 | tr -d '\r')
+echo "$latency"
+if [[ $latency =~ median\ ([0-9.]+) ]]; then
+  awk -v m="${BASH_REMATCH[1]}" 'BEGIN { exit !(m < 30) }' && pass "key to prompt under 30 ms (median)" ||
+    fail "key to prompt under 30 ms (median)"
+else
+  fail "key to prompt measured"
+fi
+stats=$(q hook-stats | tr -d '\r')
+echo "$stats"
+if [[ $stats =~ worst\ ms\ ([0-9.]+) ]]; then
+  awk -v m="${BASH_REMATCH[1]}" 'BEGIN { exit !(m < 1) }' && pass "hook returns within 1 ms" ||
+    fail "hook returns within 1 ms"
+else
+  fail "hook timing read"
+fi
+
+# A second copy says so and leaves; the first stays.
+"$wine" "$app/Quillet.exe" >"$out/second.log" 2>&1 &
+second=$!
+message=$(q wait-message "Quillet - ERROR" 10000 | tr -d '\r')
+[ "$message" = "[Quillet is Running!   ]" ] && pass "second copy shows \"Quillet is Running!   \"" ||
+  fail "second copy shows its message (got $message)"
+wait_gone "$second" 10 && pass "second copy ends" || fail "second copy ends"
+kill -0 "$quillet" 2>/dev/null && pass "first copy keeps running" || fail "first copy keeps running"
+
+# Exit from the tray menu ends the program (with the prompt hidden, which
+# would otherwise take the arrow and Enter keys).
+xdotool key Escape
+q wait-prompt hidden 3000 >/dev/null
+if [ -n "$tray" ]; then
+  read -r tx ty < <(xdotool getwindowgeometry "$tray" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
+  xdotool mousemove $((tx + 10)) $((ty + 10)) click 3
+  q wait-menu 3000
+  import -window root "$out/tray-menu.png" 2>/dev/null
+  xdotool key Up Return
+fi
+wait_gone "$quillet" 15 && pass "Exit from the tray menu ends Quillet" || fail "Exit from the tray menu ends Quillet"
+quillet=""
+
+echo "screenshot: $out/prompt.png"
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]
