@@ -18,6 +18,8 @@ struct Stats {
   std::int64_t skipped;       // our own synthetic events let through
   std::int64_t lastKeyTicks;  // QueryPerformanceCounter at the last event's entry
   std::int64_t slowestKey;    // virtual key | 0x100 for a release, of the slowest call
+  std::int64_t slowEvents;    // calls that took longer than 1 ms
+  std::int64_t totalTicks;    // the calls for the user's keys together
 };
 
 }  // namespace hoam

@@ -109,6 +109,7 @@ void Record(const LARGE_INTEGER& start, bool skipped, const KBDLLHOOKSTRUCT& key
   LARGE_INTEGER end;
   QueryPerformanceCounter(&end);
   std::int64_t ticks = end.QuadPart - start.QuadPart;
+  if (ticks * 1000 > g_stats->frequency) ++g_stats->slowEvents;
   if (ticks > g_stats->maxTicks) {
     g_stats->maxTicks = ticks;
     g_stats->slowestKey = (key.vkCode & 0xFF) | (up ? 0x100 : 0);
@@ -117,6 +118,7 @@ void Record(const LARGE_INTEGER& start, bool skipped, const KBDLLHOOKSTRUCT& key
     ++g_stats->skipped;
   } else {
     ++g_stats->events;
+    g_stats->totalTicks += ticks;
     g_stats->lastKeyTicks = start.QuadPart;
   }
 }

@@ -48,6 +48,23 @@ suite linux-asan linux-asan
 . scripts/wine-env.sh
 wine_start
 suite windows windows --timeout 600
+
+# The Windows program end to end under Wine: notepad, Quillet.exe, typing.
+echo "=== windows: smoke test"
+if [ -x build/windows/bin/Quillet.exe ] && [ -x build/windows/bin/qlsmoke.exe ]; then
+  tests/wine/smoke.sh build/windows 2>&1 | tee build/windows-smoke.log
+  line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' build/windows-smoke.log | tail -n 1)
+  if [ -n "$line" ]; then
+    smoke_passed=${line%% passed*}
+    smoke_failed=$(sed -E 's/.* ([0-9]+) failed/\1/' <<<"$line")
+    passed=$((passed + smoke_passed)); failed=$((failed + smoke_failed))
+    [ "$smoke_failed" -eq 0 ] || failures+=("windows smoke: $smoke_failed failed")
+  else
+    failed=$((failed + 1)); failures+=("windows smoke: did not finish")
+  fi
+else
+  failed=$((failed + 1)); failures+=("windows smoke: Quillet.exe or qlsmoke.exe not built")
+fi
 wine_stop
 
 echo "=== fuzz: ${fuzz_seconds}s per target"

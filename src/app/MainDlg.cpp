@@ -28,6 +28,9 @@ constexpr int kStartupTimer = engine::kStartupTimer;
 // A check of the caret's place shortly after a key, while the prompt is up.
 constexpr UINT_PTR kCaretCheckTimer = 1004;
 constexpr UINT kCaretCheckDelay = 15;
+// Wine updates a thread's caret rectangle only some time after the caret
+// moved, so the check goes on while the prompt is shown.
+constexpr UINT kCaretRecheckInterval = 100;
 constexpr UINT kSizeOnly = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
 
 // The folder of the executable without its trailing backslash.
@@ -195,6 +198,14 @@ void CMainDlg::OnStartupTimer() {
 bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (message) {
     case engine::WM_HOOK_KEY:
+      m_bInHookKey = true;
+      result = m_engine->OnMessage(message, wParam, lParam);
+      m_bInHookKey = false;
+      if (IsVisible()) ::SetTimer(m_hWnd, kCaretCheckTimer, kCaretCheckDelay, nullptr);
+      return true;
+    case WM_APPLY_PROMPT:
+      ApplyPrompt();
+      return true;
     case engine::WM_INPUT_CHANGED:
       result = m_engine->OnMessage(message, wParam, lParam);
       // The target application handles a key after us; where no caret
@@ -215,8 +226,10 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         return true;
       }
       if (wParam == kCaretCheckTimer) {
-        ::KillTimer(m_hWnd, kCaretCheckTimer);
-        m_engine->RepositionPrompt();
+        // Soon after a key, then now and then while the prompt is up.
+        if (IsVisible()) ::SetTimer(m_hWnd, kCaretCheckTimer, kCaretRecheckInterval, nullptr);
+        else ::KillTimer(m_hWnd, kCaretCheckTimer);
+        OnCaretCheck();
         return true;
       }
       if (wParam == static_cast<WPARAM>(engine::kFocusTrackingTimer)) {
@@ -405,18 +418,52 @@ engine::WindowHandle CMainDlg::MainWindow() const { return FromHwnd(m_hWnd); }
 
 // ---- PromptView ------------------------------------------------------------------
 
-bool CMainDlg::IsVisible() const { return m_hWnd && IsWindowVisible(m_hWnd); }
+bool CMainDlg::IsVisible() const { return m_bPromptVisible; }
+
+void CMainDlg::Defer(unsigned what) {
+  if (!m_deferred) PostMessageA(m_hWnd, WM_APPLY_PROMPT, 0, 0);
+  m_deferred |= what;
+}
 
 void CMainDlg::ShowAt(engine::Point point) {
+  m_bPromptVisible = true;
+  if (!m_bInHookKey) return ShowPromptWindow(point);
+  m_deferredPoint = point;
+  m_deferred &= ~kDeferHide;
+  Defer(kDeferShow);
+}
+
+void CMainDlg::Hide() {
+  m_bPromptVisible = false;
+  if (!m_bInHookKey) return HidePromptWindow();
+  m_deferred &= ~(kDeferShow | kDeferPlace);
+  Defer(kDeferHide);
+}
+
+// What was put off while a key was handled, in the order the engine asks
+// for it: the preview's text, the sizes, showing or hiding, the preview's
+// place.
+void CMainDlg::ApplyPrompt() {
+  const unsigned work = m_deferred;
+  m_deferred = 0;
+  if (work & kDeferText) m_preview.SetText(m_deferredText, m_deferredStyle);
+  if (work & kDeferArrange) ArrangeWindow(m_deferredPathRows, m_deferredRows, m_deferredPageSize);
+  if (work & kDeferHidePreview) m_preview.Show(false, 0, 0);
+  if (work & kDeferHide) HidePromptWindow();
+  if (work & kDeferShow) ShowPromptWindow(m_deferredPoint);
+  else if (work & kDeferPlace) PlacePreviewWindow();
+}
+
+void CMainDlg::ShowPromptWindow(engine::Point point) {
   m_bShowingPrompt = true;
   SetWindowPos(m_hWnd, HWND_TOPMOST, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   m_bShowingPrompt = false;
   // Drawn now rather than when the target application lets us idle.
   RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  PlacePreview();
+  PlacePreviewWindow();
 }
 
-void CMainDlg::Hide() {
+void CMainDlg::HidePromptWindow() {
   if (!m_hWnd) return;
   SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
@@ -453,9 +500,17 @@ int CMainDlg::RowItemData(int row) const {
   return static_cast<int>(item.lParam);
 }
 
+void CMainDlg::Arrange(bool pathRows, int rowCount, int pageSize) {
+  if (!m_bInHookKey) return ArrangeWindow(pathRows, rowCount, pageSize);
+  m_deferredPathRows = pathRows;
+  m_deferredRows = rowCount;
+  m_deferredPageSize = pageSize;
+  Defer(kDeferArrange);
+}
+
 // Sizes the column to its texts, the list to the page and the window around
 // both; path rows scroll without number labels.
-void CMainDlg::Arrange(bool pathRows, int rowCount, int pageSize) {
+void CMainDlg::ArrangeWindow(bool pathRows, int rowCount, int pageSize) {
   HWND list = m_list.Handle();
   ListView_SetColumnWidth(list, 0, LVSCW_AUTOSIZE);
   const int columnWidth = ListView_GetColumnWidth(list, 0) + 6;
@@ -489,10 +544,21 @@ void CMainDlg::Arrange(bool pathRows, int rowCount, int pageSize) {
   SetWindowPos(m_hWnd, nullptr, 0, 0, frame.right, frame.bottom, kSizeOnly);
 }
 
-void CMainDlg::SetPreview(const std::string& text, int style) { m_preview.SetText(text, style); }
+void CMainDlg::SetPreview(const std::string& text, int style) {
+  if (!m_bInHookKey) return m_preview.SetText(text, style);
+  m_deferredText = text;
+  m_deferredStyle = style;
+  Defer(kDeferText);
+}
+
+void CMainDlg::PlacePreview() {
+  if (!m_bInHookKey) return PlacePreviewWindow();
+  m_deferred &= ~kDeferHidePreview;
+  Defer(kDeferPlace);
+}
 
 // Beside the selected row: right of the list, level with the row.
-void CMainDlg::PlacePreview() {
+void CMainDlg::PlacePreviewWindow() {
   m_preview.Show(false, 0, 0);
   const int row = SelectedRow();
   if (row < 0 || !IsVisible()) return;
@@ -504,7 +570,40 @@ void CMainDlg::PlacePreview() {
   m_preview.Show(true, listRect.right + 3, top.y);
 }
 
-void CMainDlg::HidePreview() { m_preview.Show(false, 0, 0); }
+void CMainDlg::HidePreview() {
+  if (!m_bInHookKey) {
+    m_preview.Show(false, 0, 0);
+    return;
+  }
+  m_deferred &= ~kDeferPlace;
+  Defer(kDeferHidePreview);
+}
+
+// Where the application moved its caret without telling (Wine sends no caret
+// events at all), the caret that the system keeps for the focused window's
+// thread is handed to the tracker as the event that did not come. Where the
+// events do come, this repeats what they said.
+void CMainDlg::OnCaretCheck() {
+  const engine::WindowHandle focus = m_caret.focusWindow;
+  output::ScreenRect caret;
+  if (!focus || !m_caretDesktop.GuiThreadCaret(focus, caret)) {
+    m_engine->RepositionPrompt();
+    return;
+  }
+  if (m_caret.caretWindow == focus && m_caret.caretLeft == caret.left && m_caret.caretTop == caret.top &&
+      m_caret.caretRight == caret.right && m_caret.caretBottom == caret.bottom)
+    return;  // nothing moved
+  output::AccessibleEvent moved;
+  moved.event = output::kEventObjectLocationChange;
+  moved.window = focus;
+  moved.objectId = output::kObjIdCaret;
+  moved.locationOk = true;
+  moved.left = caret.left;
+  moved.top = caret.top;
+  moved.width = caret.right - caret.left;
+  moved.height = caret.bottom - caret.top;
+  m_caret.OnAccessibleEvent(moved);  // calls RepositionPrompt
+}
 
 // ---- CaretInfo and CaretOwner -------------------------------------------------------
 

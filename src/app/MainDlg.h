@@ -40,6 +40,8 @@ class CMainDlg final : public win::CDialog,
   static constexpr UINT WM_TRAY_NOTIFY = WM_USER + 10;
   // Accessibility events are waiting for the caret tracker.
   static constexpr UINT WM_CARET_EVENTS = WM_USER + 1010;
+  // Window changes of the prompt put off while a hook key was handled.
+  static constexpr UINT WM_APPLY_PROMPT = WM_USER + 1011;
   static constexpr int kHotkeyId = 1002;
 
   CMainDlg();
@@ -107,6 +109,13 @@ class CMainDlg final : public win::CDialog,
   void CreateNumberLabels();
   bool OnNotify(const NMHDR& header, LRESULT& result);
   void OnSize();
+  void OnCaretCheck();
+  void ApplyPrompt();
+  void ShowPromptWindow(engine::Point point);
+  void HidePromptWindow();
+  void ArrangeWindow(bool pathRows, int rowCount, int pageSize);
+  void PlacePreviewWindow();
+  void Defer(unsigned what);
 
   // Tray commands
   void OnToggleEngine();
@@ -139,6 +148,23 @@ class CMainDlg final : public win::CDialog,
   bool m_bIgnoreSize = false;
   bool m_bOleReady = false;
   int m_nLabelsRight = 0;
+
+  // The keyboard hook waits while a key is handled, so moving, showing and
+  // hiding windows (which costs round trips to the display) is put off until
+  // the key is answered. The prompt's visibility as the engine sees it
+  // changes at once.
+  enum : unsigned {
+    kDeferText = 1, kDeferArrange = 2, kDeferShow = 4, kDeferHide = 8, kDeferPlace = 16, kDeferHidePreview = 32
+  };
+  bool m_bInHookKey = false;
+  bool m_bPromptVisible = false;
+  unsigned m_deferred = 0;
+  engine::Point m_deferredPoint;
+  std::string m_deferredText;
+  int m_deferredStyle = 1;
+  bool m_deferredPathRows = false;
+  int m_deferredRows = 0;
+  int m_deferredPageSize = 0;
 };
 
 // The one main window, for the pages and hooks that need to reach it.

@@ -183,10 +183,14 @@ int HookStats() {
   auto* stats = static_cast<const hoam::Stats*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(hoam::Stats)));
   int rc = 1;
   if (stats && stats->frequency > 0) {
-    std::printf("hook worst ms %.3f (key 0x%02llx%s) over %lld key events (%lld synthetic passed)\n",
-                static_cast<double>(stats->maxTicks) * 1000.0 / static_cast<double>(stats->frequency),
+    const double toMs = 1000.0 / static_cast<double>(stats->frequency);
+    const long long calls = stats->events;
+    std::printf("hook mean ms %.3f worst ms %.3f (key 0x%02llx%s), %lld over 1 ms, over %lld key events (%lld synthetic passed)\n",
+                calls ? static_cast<double>(stats->totalTicks) * toMs / static_cast<double>(calls) : 0.0,
+                static_cast<double>(stats->maxTicks) * toMs,
                 static_cast<unsigned long long>(stats->slowestKey & 0xFF),
-                (stats->slowestKey & 0x100) ? " up" : "", static_cast<long long>(stats->events),
+                (stats->slowestKey & 0x100) ? " up" : "", static_cast<long long>(stats->slowEvents),
+                static_cast<long long>(stats->events),
                 static_cast<long long>(stats->skipped));
     rc = 0;
   }
