@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,8 @@
 #include "platform/profile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const std::string path = "/tmp/quillet-profile-fuzz-" + std::to_string(getpid()) + ".ini";
+  static const std::string path =
+      (std::filesystem::temp_directory_path() / ("quillet-profile-fuzz-" + std::to_string(getpid()) + ".ini")).string();
   if (FILE* f = std::fopen(path.c_str(), "wb")) {
     if (size) std::fwrite(data, 1, size, f);
     std::fclose(f);
