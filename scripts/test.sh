@@ -52,7 +52,10 @@ suite windows windows --timeout 600
 # The Windows program end to end under Wine: notepad, Quillet.exe, typing.
 echo "=== windows: smoke test"
 if [ -x build/windows/bin/Quillet.exe ] && [ -x build/windows/bin/qlsmoke.exe ]; then
-  tests/wine/smoke.sh build/windows 2>&1 | tee build/windows-smoke.log
+  # To a file first: a pipe would wait for every Wine process that
+  # inherited it.
+  tests/wine/smoke.sh build/windows >build/windows-smoke.log 2>&1 </dev/null
+  cat build/windows-smoke.log
   line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' build/windows-smoke.log | tail -n 1)
   if [ -n "$line" ]; then
     smoke_passed=${line%% passed*}

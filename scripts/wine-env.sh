@@ -8,7 +8,8 @@ export WINEARCH=win64
 wine_start() {
   WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/quillet-wine.XXXXXX")
   export WINEPREFIX
-  wineserver -p
+  # Started detached from our output, so that nothing waits on it.
+  wineserver -p </dev/null >/dev/null 2>&1
   wineboot -i >/dev/null 2>&1 || true
 }
 

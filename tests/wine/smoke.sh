@@ -96,7 +96,7 @@ export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 cleanup() {
   [ -n "${quillet:-}" ] && kill "$quillet" 2>/dev/null
   [ -n "${notepad:-}" ] && kill "$notepad" 2>/dev/null
-  if [ $own_prefix = 1 ]; then wine_stop; else wineserver -k >/dev/null 2>&1 || true; wineserver -p; fi
+  if [ $own_prefix = 1 ]; then wine_stop; else wineserver -k >/dev/null 2>&1 || true; wineserver -p </dev/null >/dev/null 2>&1; fi
   kill "$xvfb" 2>/dev/null
 }
 trap cleanup EXIT
