@@ -502,6 +502,9 @@ int CTypingEngine::OnCompleteItem() {
       m_strInput.clear();
       break;
   }
+  // A completion may bring in more than a key does; the buffer keeps the
+  // bound it has for keys (only its tail matters for lookups and learning).
+  if (m_strInput.size() > kInputLimit) m_strInput.erase(0, m_strInput.size() - kInputLimit);
   m_output.TypeMacroText(text, target);
 
   if (kind == kKindDirectory) m_host.PostToSelf(WM_INPUT_CHANGED);

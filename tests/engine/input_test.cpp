@@ -18,6 +18,17 @@ TEST_F(Input, TheBufferKeepsItsLastBytesAndNeverGrowsPastItsBound) {
   EXPECT_EQ(Text().size(), 1030u);
 }
 
+TEST_F(Input, ACompletionKeepsTheBufferWithinItsBound) {
+  AddWords("words.lib", {{"hello world and more words", ""}});
+  Start();
+  Engine().m_strInput = std::string(1020, 'x') + " hel";
+  Engine().OnInputChanged();
+  ASSERT_TRUE(PromptShown());
+  Tap(kTab);
+  EXPECT_EQ(Engine().m_strInput.size(), 1024u);
+  EXPECT_EQ(Engine().m_strInput.substr(1024 - 27), " hello world and more words");
+}
+
 TEST_F(Input, BackspaceDropsOneByteAndAlwaysReachesTheWindow) {
   Start();
   Engine().m_strInput.clear();
