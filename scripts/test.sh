@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Builds and runs every test: the native suite, the same suite under
-# AddressSanitizer/UBSan, the Windows build of the suite under Wine, and a
-# bounded fuzz run. Prints one summary line at the end.
+# AddressSanitizer/UBSan, the Windows build of the suite under Wine, the
+# Windows program end to end under Wine in Xvfb, and a bounded fuzz run.
+# Prints one summary line at the end.
 #   scripts/test.sh            everything
 #   FUZZ_SECONDS=10 scripts/test.sh
 set -uo pipefail
 cd "$(dirname "$0")/.."
-root=$(pwd)
 jobs=$(nproc)
 fuzz_seconds=${FUZZ_SECONDS:-60}
 
