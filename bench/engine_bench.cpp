@@ -9,11 +9,8 @@
 #include <fstream>
 #include <random>
 
-#include "config/Config.h"
 #include "dict/dictionary.h"
-#include "dict/dictionary_set.h"
-#include "engine/sim/SimMainWindow.h"
-#include "learn/AutoLearn.h"
+#include "engine/sim/SimWorld.h"
 
 namespace {
 
@@ -26,16 +23,8 @@ std::string RandomWord(std::mt19937& rng) {
   return w;
 }
 
-struct World {
+struct World : engine::SimWorld {
   fs::path root;
-  platform::sim::SimDesktop desktop;
-  platform::sim::SimProcesses processes;
-  platform::sim::SimClipboard clipboard;
-  platform::sim::SimKeyboard keyboard{desktop, clipboard};
-  CConfig config{desktop, processes};
-  CDictionarySet dictSet;
-  CAutoLearn autoLearn;
-  std::unique_ptr<engine::SimMainWindow> main;
   platform::WindowHandle edit = 0;
 
   World() {
@@ -56,16 +45,10 @@ struct World {
     autoLearn.Open((root / "libs" / "AutoLearn.dic").string());
     autoLearn.Import((root / "learn.txt").string());
     dictSet.LoadAll((root.string() + "/libs/*.lib").c_str(), false);
-    platform::WindowHandle top = desktop.AddWindow("Notepad", 0, 0, 100);
-    edit = desktop.AddWindow("Edit", 15, top, 100);
-    desktop.MakeTextBox(edit);
-    processes.AddProcess(100, "C:\\notepad.exe");
-    main = std::make_unique<engine::SimMainWindow>(desktop, keyboard, clipboard, config, dictSet, autoLearn);
-    main->Start();
-    desktop.SetFocus(edit);
-    main->Pump();
+    edit = AddEditBox(AddNotepad());
+    Start(edit);
   }
-  ~World() {
+  ~World() override {
     main.reset();
     autoLearn.Close();
     dictSet.UnloadAll();

@@ -7,26 +7,15 @@
 #include <memory>
 #include <random>
 
-#include "config/Config.h"
 #include "dict/dictionary.h"
-#include "dict/dictionary_set.h"
-#include "engine/sim/SimMainWindow.h"
-#include "learn/AutoLearn.h"
+#include "engine/sim/SimWorld.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-struct World {
+struct World : engine::SimWorld {
   fs::path root;
-  platform::sim::SimDesktop desktop;
-  platform::sim::SimProcesses processes;
-  platform::sim::SimClipboard clipboard;
-  platform::sim::SimKeyboard keyboard{desktop, clipboard};
-  CConfig config{desktop, processes};
-  CDictionarySet dictSet;
-  CAutoLearn autoLearn;
-  std::unique_ptr<engine::SimMainWindow> main;
   platform::WindowHandle edits[2] = {0, 0};
 
   World() {
@@ -46,17 +35,10 @@ struct World {
     shorts.Close();
     dictSet.LoadAll((root.string() + "/libs/*.lib").c_str(), false);
     autoLearn.Open((root / "libs" / "AutoLearn.dic").string());
-    platform::WindowHandle top = desktop.AddWindow("Notepad", 0, 0, 100);
-    for (auto& e : edits) {
-      e = desktop.AddWindow("Edit", 15, top, 100);
-      desktop.MakeTextBox(e);
-    }
-    processes.AddProcess(100, "C:\\notepad.exe");
-    main = std::make_unique<engine::SimMainWindow>(desktop, keyboard, clipboard, config, dictSet, autoLearn);
+    platform::WindowHandle top = AddNotepad();
+    for (auto& e : edits) e = AddEditBox(top);
+    Start(edits[0]);
     main->driveRoot = root.string();
-    main->Start();
-    desktop.SetFocus(edits[0]);
-    main->Pump();
   }
 };
 

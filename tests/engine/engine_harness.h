@@ -7,11 +7,8 @@
 
 #include <memory>
 
-#include "config/Config.h"
 #include "dict/dict_test_util.h"
-#include "dict/dictionary_set.h"
-#include "engine/sim/SimMainWindow.h"
-#include "learn/AutoLearn.h"
+#include "engine/sim/SimWorld.h"
 
 namespace enginetest {
 
@@ -21,17 +18,20 @@ using platform::WindowHandle;
 inline constexpr uint8_t kTab = 0x09, kEnter = 0x0D, kEscape = 0x1B, kBack = 0x08, kUp = 0x26,
                          kDown = 0x28, kPageUp = 0x21, kPageDown = 0x22, kF1 = 0x70, kShift = 0x10;
 
-class EngineTest : public ::testing::Test {
+class EngineTest : public ::testing::Test, public engine::SimWorld {
  protected:
   EngineTest() {
-    notepad = desktop.AddWindow("Notepad", 0, 0, 100);
-    edit = desktop.AddWindow("Edit", 15, notepad, 100);
-    desktop.MakeTextBox(edit);
-    desktop.SetWindowRect(notepad, {0, 0, 640, 480});
-    desktop.SetWindowRect(edit, {10, 50, 630, 470});
-    processes.AddProcess(100, "C:\\Windows\\notepad.exe");
+    notepad = AddNotepad();
+    edit = AddEditBox(notepad);
     config.strAppDir = dir.path().string() + "/";
     std::filesystem::create_directories(dir.path() / "libs");
+  }
+  // Files are closed before the scratch folder goes (Windows keeps open
+  // files from being removed).
+  ~EngineTest() override {
+    main.reset();
+    autoLearn.Close();
+    dictSet.UnloadAll();
   }
 
   std::string Libs(const std::string& name) const { return (dir.path() / "libs" / name).string(); }
@@ -48,15 +48,12 @@ class EngineTest : public ::testing::Test {
   void Start() {
     dictSet.LoadAll((dir.path().string() + "/libs/*.lib").c_str(), false);
     autoLearn.Open(Libs("AutoLearn.dic"));
-    main = std::make_unique<engine::SimMainWindow>(desktop, keyboard, clipboard, config, dictSet, autoLearn);
+    SimWorld::Start(edit);
     main->SetClock([] {
       std::tm t{};
       t.tm_year = 126, t.tm_mon = 11, t.tm_mday = 4, t.tm_wday = 5, t.tm_hour = 14, t.tm_min = 5, t.tm_sec = 9;
       return t;
     });
-    main->Start();
-    desktop.SetFocus(edit);
-    main->Pump();
   }
 
   void Type(const std::string& text) {
@@ -90,14 +87,6 @@ class EngineTest : public ::testing::Test {
   engine::SimMainWindow& Main() { return *main; }
 
   dicttest::ScratchDir dir;
-  platform::sim::SimDesktop desktop;
-  platform::sim::SimProcesses processes;
-  platform::sim::SimClipboard clipboard;
-  platform::sim::SimKeyboard keyboard{desktop, clipboard};
-  CConfig config{desktop, processes};
-  CDictionarySet dictSet;
-  CAutoLearn autoLearn;
-  std::unique_ptr<engine::SimMainWindow> main;
   WindowHandle notepad = 0;
   WindowHandle edit = 0;
 };
