@@ -6,21 +6,11 @@
 #include <cstdio>
 #include <cstring>
 
+#include "dict/lib_file_strategy.h"
 #include "mk/dump.h"
 #include "mk/mk4.h"
 
 namespace {
-
-// The position-XOR layer of dictionary files, for reading them here.
-class XorStrategy : public c4_FileStrategy {
- public:
-  int DataRead(t4_i32 pos, void* buffer, int length) override {
-    int n = c4_FileStrategy::DataRead(pos, buffer, length);
-    auto* p = static_cast<unsigned char*>(buffer);
-    for (int i = 0; i < n; ++i) p[i] ^= static_cast<unsigned char>((pos + i) ^ 0x1B5);
-    return n;
-  }
-};
 
 int Usage() {
   std::fprintf(stderr, "usage: quillet-mk dump [--xor] FILE\n");
@@ -28,7 +18,7 @@ int Usage() {
 }
 
 int Dump(const char* path, bool useXor) {
-  XorStrategy xorFile;
+  CLibFileStrategy xorFile;
   c4_FileStrategy plainFile;
   c4_FileStrategy& file = useXor ? xorFile : plainFile;
   if (!file.DataOpen(path, 0)) {
