@@ -383,8 +383,10 @@ void CMainDlg::OnFeedback() {
 }
 
 void CMainDlg::OnAbout() {
-  CAboutDlg about;
-  about.DoModal(m_hWnd);
+  RunTrayDialog([this] {
+    CAboutDlg about;
+    return about.DoModal(m_hWnd);
+  });
 }
 
 void CMainDlg::PrepareMenu(HMENU menu) {

@@ -126,6 +126,17 @@ class CMainDlg final : public win::CDialog,
   void OnHelpContents();
   void OnFeedback();
   void OnAbout();
+  // Runs a dialog opened from the tray menu: the menu stays shut while it is
+  // open and opens again after it, whatever `run` returns.
+  template <typename Run>
+  auto RunTrayDialog(Run run) {
+    struct MenuLock {
+      CSystemTray& tray;
+      ~MenuLock() { tray.menuEnabled = true; }
+    } lock{m_tray};
+    m_tray.menuEnabled = false;
+    return run();
+  }
 
   win::IconHandle m_hIcon;
   win::IconHandle m_hSmallIcon;

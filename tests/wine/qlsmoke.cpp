@@ -9,7 +9,9 @@
 //   latency KEY N                    N times: press KEY, time until the prompt is
 //                                    drawn, press Space, wait until it is hidden
 //   hook-stats                       the hook's worst time and event count
-//   wait-message CAPTION MS          wait for a message box, print its text, close it
+//   wait-message CAPTION MS [BUTTON] wait for a message box, print its text, answer
+//                                    it with BUTTON (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7)
+// and the dialog commands of qldrive.cpp and qlsmoke_*.cpp.
 // Exit code 0 on success, 1 on failure or time-out; what was seen is printed.
 #include <windows.h>
 #include <commctrl.h>
@@ -23,6 +25,7 @@
 #include <vector>
 
 #include "HoamStats.h"
+#include "qldrive.h"
 #include "dict/dictionary.h"
 #include "dict/import_export.h"
 
@@ -30,27 +33,8 @@ namespace {
 
 constexpr COLORREF kHighlight = RGB(49, 106, 197);
 
-double Now() {
-  static LARGE_INTEGER frequency = [] {
-    LARGE_INTEGER f;
-    QueryPerformanceFrequency(&f);
-    return f;
-  }();
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
-
-// Polls `ready` every `interval` ms until it holds or `ms` pass.
-template <typename Ready>
-bool PollFor(int ms, Ready ready, DWORD interval = 5) {
-  const double end = Now() + ms;
-  do {
-    if (ready()) return true;
-    Sleep(interval);
-  } while (Now() < end);
-  return ready();
-}
+using qldrive::Now;
+using qldrive::PollFor;
 
 HWND NotepadEdit() {
   HWND notepad = FindWindowA("Notepad", nullptr);
@@ -65,13 +49,7 @@ std::string NotepadText() {
   return buffer;
 }
 
-HWND Prompt() {
-  for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", "Quillet"); w;
-       w = FindWindowExA(nullptr, w, "#32770", "Quillet")) {
-    if (GetDlgItem(w, 1001)) return w;
-  }
-  return nullptr;
-}
+HWND Prompt() { return qldrive::MainWindow(); }
 
 bool PromptVisible() {
   HWND prompt = Prompt();
@@ -199,7 +177,7 @@ int HookStats() {
   return rc;
 }
 
-int WaitMessage(const char* caption, int ms) {
+int WaitMessage(const char* caption, int ms, int button) {
   HWND box = nullptr;
   if (!PollFor(ms, [&] { return (box = FindWindowA("#32770", caption)) != nullptr; })) {
     std::printf("no message box \"%s\"\n", caption);
@@ -209,7 +187,7 @@ int WaitMessage(const char* caption, int ms) {
   // A message box's text is the static control 0xFFFF.
   GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
   std::printf("[%s]\n", text);
-  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  PostMessageA(box, WM_COMMAND, button, 0);
   return 0;
 }
 
@@ -320,7 +298,9 @@ int main(int argc, char** argv) {
                 info.rcCaret.top, info.rcCaret.right, info.rcCaret.bottom);
     return 0;
   }
-  if (command == "wait-message") return WaitMessage(argv[2], ms(3));
+  if (command == "wait-message") return WaitMessage(argv[2], ms(3), argc > 4 ? std::atoi(argv[4]) : IDOK);
+  const int answered = qldrive::CommandSet::Dispatch(argc, argv);
+  if (answered != -1) return answered;
   std::printf("unknown command %s\n", command.c_str());
   return 2;
 }

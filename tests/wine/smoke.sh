@@ -198,6 +198,15 @@ fi
 echo "$latency" >"$out/timings.txt"
 echo "$stats" >>"$out/timings.txt"
 
+# The dialog sections, one file each (smoke.d/*.sh), in name order. Each
+# starts and ends with Quillet running, the engine on, the prompt hidden and
+# notepad in the foreground, and keeps its screenshots in $out.
+for section in "$here"/smoke.d/*.sh; do
+  [ -e "$section" ] || continue
+  echo "--- $(basename "$section" .sh)"
+  . "$section"
+done
+
 # A second copy says so and leaves; the first stays.
 "$wine" "$app/Quillet.exe" >"$out/second.log" 2>&1 &
 second=$!
