@@ -20,6 +20,11 @@ struct Stats {
   std::int64_t slowestKey;    // virtual key | 0x100 for a release, of the slowest call
   std::int64_t slowEvents;    // calls that took longer than 1 ms
   std::int64_t totalTicks;    // the calls for the user's keys together
+  // The last user key events, oldest overwritten first: virtual key | 0x100
+  // for a release | 0x200 when the key was kept from the application.
+  static constexpr int kRecent = 32;
+  std::int64_t recentCount;   // events written so far (the next slot is recentCount % kRecent)
+  std::int32_t recent[kRecent];
 };
 
 }  // namespace hoam

@@ -104,7 +104,7 @@ WPARAM DecodeText(const KBDLLHOOKSTRUCT& key) {
   return n == 1 ? (out & 0xFF) : out;
 }
 
-void Record(const LARGE_INTEGER& start, bool skipped, const KBDLLHOOKSTRUCT& key, bool up) {
+void Record(const LARGE_INTEGER& start, bool skipped, const KBDLLHOOKSTRUCT& key, bool up, bool kept = false) {
   if (!g_stats) return;
   LARGE_INTEGER end;
   QueryPerformanceCounter(&end);
@@ -119,6 +119,8 @@ void Record(const LARGE_INTEGER& start, bool skipped, const KBDLLHOOKSTRUCT& key
   } else {
     ++g_stats->events;
     g_stats->totalTicks += ticks;
+    g_stats->recent[g_stats->recentCount++ % hoam::Stats::kRecent] =
+        static_cast<std::int32_t>((key.vkCode & 0xFF) | (up ? 0x100 : 0) | (kept ? 0x200 : 0));
     g_stats->lastKeyTicks = start.QuadPart;
   }
 }
@@ -136,7 +138,7 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
   const WPARAM text = up ? 0 : DecodeText(key);
   const LPARAM info = static_cast<LPARAM>((key.vkCode & 0xFF) << 8) | (up ? 1 : 0);
   const LRESULT answer = SendMessageA(g_window, kWmHookKey, text, info);
-  Record(start, false, key, up);
+  Record(start, false, key, up, answer == 0);
   if (answer == 0) return 1;  // the key belongs to the prompt
   return CallNextHookEx(g_hook, code, wParam, lParam);
 }

@@ -170,6 +170,7 @@ void CMainDlg::ApplyOptions() {
 // learning file, install the keyboard hook and follow the caret.
 void CMainDlg::OnStartupTimer() {
   ShowWindow(m_hWnd, SW_HIDE);
+  ReleaseActivation();
   ::KillTimer(m_hWnd, kStartupTimer);
 
   const std::string libs = ProgramFolder() + "\\libs";
@@ -456,7 +457,18 @@ void CMainDlg::ApplyPrompt() {
   else if (work & kDeferPlace) PlacePreviewWindow();
 }
 
+// The prompt must not stay our thread's active window once it is hidden (the
+// dialog starts active, the tray menu makes it so): Wine gives the keyboard to
+// an active window of ours when it is shown again, and the keys the user types
+// on would go to the prompt instead of the application.
+void CMainDlg::ReleaseActivation() {
+  if (GetActiveWindow() != m_hWnd) return;
+  SetFocus(nullptr);
+  SetActiveWindow(nullptr);
+}
+
 void CMainDlg::ShowPromptWindow(engine::Point point) {
+  ReleaseActivation();
   m_bShowingPrompt = true;
   SetWindowPos(m_hWnd, HWND_TOPMOST, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   m_bShowingPrompt = false;

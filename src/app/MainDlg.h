@@ -111,6 +111,7 @@ class CMainDlg final : public win::CDialog,
   void OnSize();
   void OnCaretCheck();
   void ApplyPrompt();
+  void ReleaseActivation();
   void ShowPromptWindow(engine::Point point);
   void HidePromptWindow();
   void ArrangeWindow(bool pathRows, int rowCount, int pageSize);

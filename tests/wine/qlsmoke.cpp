@@ -170,6 +170,13 @@ int HookStats() {
                 (stats->slowestKey & 0x100) ? " up" : "", static_cast<long long>(stats->slowEvents),
                 static_cast<long long>(stats->events),
                 static_cast<long long>(stats->skipped));
+    std::printf("last keys (^ release, * kept from the application):");
+    const long long count = stats->recentCount;
+    for (long long i = std::max(0LL, count - hoam::Stats::kRecent); i < count; ++i) {
+      const int event = stats->recent[i % hoam::Stats::kRecent];
+      std::printf(" %s%02x%s", (event & 0x100) ? "^" : "", event & 0xFF, (event & 0x200) ? "*" : "");
+    }
+    std::printf("\n");
     rc = 0;
   }
   if (stats) UnmapViewOfFile(stats);

@@ -22,7 +22,7 @@ fail() { failed=$((failed + 1)); echo "FAIL: $1"; }
 # check NAME COMMAND...: one check, counted by the command's exit code.
 check() {
   local name=$1; shift
-  if "$@"; then pass "$name"; else fail "$name"; "$wine" "$helper" where || true; fi
+  if "$@"; then pass "$name"; else fail "$name"; "$wine" "$helper" where || true; "$wine" "$helper" hook-stats || true; fi
 }
 q() { "$wine" "$helper" "$@"; }
 # The first window whose name matches, waiting up to $2 seconds.
