@@ -1,20 +1,22 @@
 #!/usr/bin/env bash
 # Installs what building and testing Quillet needs on Debian 12 (as root).
-# Usage: scripts/install-deps.sh [native|windows|fuzz|all]   (default: all)
+# Usage: scripts/install-deps.sh [native|windows|fuzz|coverage|all]   (default: all)
 set -euo pipefail
 
 what=${1:-all}
 native=(g++ cmake ninja-build googletest libgtest-dev libgmock-dev libbenchmark-dev wamerican)
 windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 wine fonts-wine xvfb xdotool x11-utils imagemagick)
 fuzz=(clang)
+coverage=(gcovr)
 
 packages=("${native[@]}")
 case "$what" in
   native) ;;
   windows) packages+=("${windows[@]}") ;;
   fuzz) packages+=("${fuzz[@]}") ;;
+  coverage) packages+=("${coverage[@]}") ;;
   all) packages+=("${windows[@]}" "${fuzz[@]}") ;;
-  *) echo "usage: $0 [native|windows|fuzz|all]" >&2; exit 2 ;;
+  *) echo "usage: $0 [native|windows|fuzz|coverage|all]" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -98,5 +98,6 @@ else
 fi
 
 for f in "${failures[@]}"; do echo "FAILED: $f"; done
+scripts/test-ratio.sh || true
 echo "total: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
