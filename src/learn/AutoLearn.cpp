@@ -456,6 +456,60 @@ void CAutoLearn::DeleteAll()
     ClearRecords();
 }
 
+bool CAutoLearn::ReplaceAll(const std::vector<Entry>& entries)
+{
+    if (!m_bOpen)
+        return false;
+    const std::string fresh = m_strPath + ".new";
+    bool ok = false;
+    {
+        learn::LearnFile out;
+        if (out.Open(fresh, true)) {
+            ok = true;
+            // In blocks of records: one system call per record would make a
+            // long list slow to save.
+            constexpr std::size_t kBlock = 256;
+            std::vector<unsigned char> block(kBlock * kRecordBytes);
+            std::int64_t offset = 0;
+            for (std::size_t first = 0; ok && first < entries.size(); first += kBlock) {
+                const std::size_t n = std::min(kBlock, entries.size() - first);
+                std::fill(block.begin(), block.end(), 0);
+                for (std::size_t i = 0; i < n; ++i) {
+                    unsigned char* image = block.data() + i * kRecordBytes;
+                    PutCount(image, entries[first + i].count);
+                    const std::string_view word = learn::StoredWord(entries[first + i].word);
+                    std::memcpy(image + 4, word.data(), word.size());
+                }
+                ok = out.WriteAt(offset, block.data(), n * kRecordBytes);
+                offset += static_cast<std::int64_t>(n * kRecordBytes);
+            }
+            ok = ok && out.Size() == offset;
+        }
+    }
+    if (!ok) {
+        learn::RemoveFile(fresh);
+        return false;
+    }
+    // Our descriptor must be closed before the file can be replaced on
+    // Windows; the old records stay in memory until the new file is read.
+    m_file.Close();
+    const bool replaced = learn::ReplaceFile(fresh, m_strPath);
+    if (!replaced)
+        learn::RemoveFile(fresh);
+    learn::LearnFile file;
+    if (!file.Open(m_strPath, false)) {
+        m_bOpen = false;
+        return false;
+    }
+    m_file = std::move(file);
+    ClearRecords();
+    m_nRecords = ReadRecords();
+    m_nCurrent = 0;
+    if (m_nRecords > 0)
+        Load(0);
+    return replaced;
+}
+
 // Files index under word and returns the word as the index keeps it.
 const std::string* CAutoLearn::IndexAdd(std::string_view word, std::int32_t index)
 {

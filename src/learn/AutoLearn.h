@@ -98,6 +98,16 @@ public:
     void Update();
     // Empties the learning file.
     void DeleteAll();
+    // Makes the learning file hold exactly these records, in this order. The
+    // new file is written beside the old one and takes its place only when
+    // it is complete, so a failure part way (a full disk, a crash) leaves the
+    // old file whole. False when the file could not be replaced (then the
+    // records are those of before). The cursor goes to the first record.
+    struct Entry {
+        std::string word;
+        std::int32_t count = 0;
+    };
+    bool ReplaceAll(const std::vector<Entry>& entries);
 
     // Text exchange (one "word<TAB>count" line per record). The wait window,
     // when given, is pumped after every line imported (and may stop the

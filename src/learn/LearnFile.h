@@ -48,4 +48,10 @@ private:
     int m_fd = -1;
 };
 
+// Puts the file `from` in the place of `to`, replacing it in one step where
+// the system can (a rename over it); false leaves `to` as it was.
+bool ReplaceFile(const std::string& from, const std::string& to);
+// Removes a file; false when it could not be removed.
+bool RemoveFile(const std::string& path);
+
 }  // namespace learn

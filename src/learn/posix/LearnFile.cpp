@@ -1,6 +1,7 @@
 #include "learn/LearnFile.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -77,6 +78,16 @@ bool LearnFile::WriteAt(std::int64_t offset, const void* data, std::size_t size)
         done += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to)
+{
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool RemoveFile(const std::string& path)
+{
+    return ::unlink(path.c_str()) == 0;
 }
 
 }  // namespace learn

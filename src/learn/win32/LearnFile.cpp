@@ -1,5 +1,7 @@
 #include "learn/LearnFile.h"
 
+#include <windows.h>
+
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
@@ -77,6 +79,16 @@ bool LearnFile::WriteAt(std::int64_t offset, const void* data, std::size_t size)
         done += static_cast<std::size_t>(n);
     }
     return true;
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to)
+{
+    return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool RemoveFile(const std::string& path)
+{
+    return DeleteFileA(path.c_str()) != 0;
 }
 
 }  // namespace learn
