@@ -4,6 +4,7 @@
 #include <ole2.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 
 #include "app/AboutDlg.h"
@@ -15,6 +16,7 @@
 #include "platform/registry.h"
 #include "res/resource.h"
 #include "settings/HelpEngine.h"
+#include "settings/OptionsDlg.h"
 #include "win/Resources.h"
 
 CMainDlg* g_pMainDlg = nullptr;
@@ -67,6 +69,8 @@ CMainDlg::CMainDlg()
   OnCommandId(ID_MORE_DICTIONARIES, [this] { win::OpenWithShell(m_hWnd, win::LoadStr(IDS_URL_DICTIONARIES)); });
   OnCommandId(ID_FEEDBACK, [this] { OnFeedback(); });
   OnCommandId(ID_ABOUT, [this] { OnAbout(); });
+  OnCommandId(ID_OPTIONS, [this] { RunOptions(0); });
+  OnCommandId(ID_AUTOLEARN_DICTIONARY, [this] { RunOptions(IDS_PAGE_AUTOLEARN); });
   OnCommandId(ID_EXIT, [this] { OnCancel(); });
 }
 
@@ -153,17 +157,48 @@ void CMainDlg::ApplyOptions() {
   m_dwToggleHotkey = config.dwEnableHoam;
   m_engine->ApplyOptions();
 
-  // A changed hotkey replaces the old one: without unregistering first the
-  // old combination would keep switching the engine as well.
+  m_bToggleHotkeyHeld = RegisterToggleHotkey(m_dwToggleHotkey);
+
+  UpdateFirstRunFlag(platform::SystemRegistry(), m_bFirstRun);
+}
+
+// A changed hotkey replaces the old one: without unregistering first the old
+// combination would keep switching the engine as well.
+bool CMainDlg::RegisterToggleHotkey(DWORD hotkey) {
   UnregisterHotKey(m_hWnd, kHotkeyId);
-  const UINT flags = HIWORD(m_dwToggleHotkey);
+  const UINT flags = HIWORD(hotkey);
   UINT modifiers = 0;
   if (flags & 1) modifiers |= MOD_SHIFT;
   if (flags & 2) modifiers |= MOD_CONTROL;
   if (flags & 4) modifiers |= MOD_ALT;
-  RegisterHotKey(m_hWnd, kHotkeyId, modifiers, LOWORD(m_dwToggleHotkey));
+  return RegisterHotKey(m_hWnd, kHotkeyId, modifiers, LOWORD(hotkey)) != FALSE;
+}
 
-  UpdateFirstRunFlag(platform::SystemRegistry(), m_bFirstRun);
+// The Options dialog on one of its pages; after OK every option takes effect
+// at once. The hook is left as the user had it: switched off, the engine
+// stays off.
+void CMainDlg::RunOptions(UINT startPage) {
+  const DWORD previous = m_dwToggleHotkey;
+  const INT_PTR result = RunTrayDialog([&] {
+    COptionsDlg options(m_core.config, &m_core.autoLearn);
+    if (startPage) options.startPage = win::LoadStr(startPage);
+    return options.DoModal(m_hWnd);
+  });
+  if (result != IDOK) return;
+  ApplyOptions();
+  if (m_bToggleHotkeyHeld || m_dwToggleHotkey == previous) return;
+  // Another program holds the new hotkey: the old one keeps working and
+  // nothing of the refused one is kept.
+  const DWORD refused = m_dwToggleHotkey;
+  m_core.config.dwEnableHoam = previous;
+  m_core.config.SaveHotKeys();
+  m_dwToggleHotkey = previous;
+  m_bToggleHotkeyHeld = RegisterToggleHotkey(previous);
+  char text[512];
+  std::snprintf(text, sizeof text, win::LoadStr(IDS_HOTKEY_TAKEN).c_str(),
+                HotkeyText(LOWORD(refused), HIWORD(refused)).c_str(),
+                HotkeyText(LOWORD(previous), HIWORD(previous)).c_str());
+  win::MessageBoxText(m_hWnd, text, MB_OK | MB_ICONWARNING);
 }
 
 // Start-up, once the message loop runs: hide, load the dictionaries and the

@@ -127,6 +127,8 @@ class CMainDlg final : public win::CDialog,
   void OnHelpContents();
   void OnFeedback();
   void OnAbout();
+  void RunOptions(UINT startPage);
+  bool RegisterToggleHotkey(DWORD hotkey);
   // Runs a dialog opened from the tray menu: the menu stays shut while it is
   // open and opens again after it, whatever `run` returns.
   template <typename Run>
@@ -147,6 +149,7 @@ class CMainDlg final : public win::CDialog,
   CSystemTray m_tray;
   HWND m_labels[10] = {};
   std::uint32_t m_dwToggleHotkey = 0x00020074;
+  bool m_bToggleHotkeyHeld = false;
   std::uint32_t m_bFirstRun = 1;
   output::win32::SystemCaretDesktop m_caretDesktop;
   output::win32::WordAutomation m_word;

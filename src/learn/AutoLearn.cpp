@@ -493,7 +493,7 @@ bool CAutoLearn::ReplaceAll(const std::vector<Entry>& entries)
     // Our descriptor must be closed before the file can be replaced on
     // Windows; the old records stay in memory until the new file is read.
     m_file.Close();
-    const bool replaced = learn::ReplaceFile(fresh, m_strPath);
+    const bool replaced = learn::MoveFileOver(fresh, m_strPath);
     if (!replaced)
         learn::RemoveFile(fresh);
     learn::LearnFile file;

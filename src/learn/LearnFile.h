@@ -50,7 +50,7 @@ private:
 
 // Puts the file `from` in the place of `to`, replacing it in one step where
 // the system can (a rename over it); false leaves `to` as it was.
-bool ReplaceFile(const std::string& from, const std::string& to);
+bool MoveFileOver(const std::string& from, const std::string& to);
 // Removes a file; false when it could not be removed.
 bool RemoveFile(const std::string& path);
 

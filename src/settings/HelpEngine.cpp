@@ -54,6 +54,26 @@ HWND HtmlHelpA(HWND caller, const char* file, UINT command, DWORD_PTR data) {
   return library.entry(caller, file, command, data);
 }
 
+void ShowHelpKeyword(HWND caller, const char* keyword) {
+  // The help control's HH_AKLINK request.
+  struct LinkRequest {
+    int cbStruct;
+    BOOL fReserved;
+    LPCSTR pszKeywords;
+    LPCSTR pszUrl;
+    LPCSTR pszMsgText;
+    LPCSTR pszMsgTitle;
+    LPCSTR pszWindow;
+    BOOL fIndexOnFail;
+  } request = {sizeof(LinkRequest), FALSE, keyword, nullptr, nullptr, nullptr, nullptr, TRUE};
+  const std::string file = HelpFilePath();
+  if (file.find('\\') == std::string::npos) return;
+  constexpr UINT kAssociativeLinkLookup = 0x13;
+  constexpr UINT kKeywordLookup = 0x0D;
+  HtmlHelpA(caller, file.c_str(), kAssociativeLinkLookup, reinterpret_cast<DWORD_PTR>(&request));
+  HtmlHelpA(caller, file.c_str(), kKeywordLookup, reinterpret_cast<DWORD_PTR>(&request));
+}
+
 std::string HelpFilePath() { return win::ExeFolder() + win::LoadStr(IDS_HELP_FILE); }
 
 int HelpLoadAttempts() { return Library().attempts; }

@@ -16,6 +16,11 @@ inline constexpr UINT kHelpDisplayTopic = 0;
 // The HTML Help entry point: the window it opened, or 0.
 HWND HtmlHelpA(HWND caller, const char* file, UINT command, DWORD_PTR data);
 
+// Opens the help file at the topic of `keyword`: an associative-link lookup
+// first, then a keyword lookup, each showing the index when nothing matches.
+// Silent when the help file or the help control is missing.
+void ShowHelpKeyword(HWND caller, const char* keyword);
+
 // The help file beside the executable ("QLHelp.chm").
 std::string HelpFilePath();
 

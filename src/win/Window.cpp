@@ -18,6 +18,11 @@ INT_PTR CDialog::DoModal(HWND owner) {
                          &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
 }
 
+bool CDialog::Create(HWND parent) {
+  return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(m_templateId), parent,
+                            &CDialog::DialogProc, reinterpret_cast<LPARAM>(this)) != nullptr;
+}
+
 void CDialog::EndDialog(INT_PTR result) {
   if (m_hWnd) ::EndDialog(m_hWnd, result);
 }

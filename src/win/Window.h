@@ -33,6 +33,9 @@ class CDialog {
   // Runs the dialog modally; returns the value given to EndDialog, or -1
   // when the dialog could not be made.
   INT_PTR DoModal(HWND owner);
+  // Makes the dialog modeless, as a child of `parent` when its template says
+  // so; false when it could not be made.
+  bool Create(HWND parent);
   // Ends a modal dialog with `result`.
   void EndDialog(INT_PTR result);
 

@@ -81,7 +81,7 @@ bool LearnFile::WriteAt(std::int64_t offset, const void* data, std::size_t size)
     return true;
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to)
+bool MoveFileOver(const std::string& from, const std::string& to)
 {
     return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
