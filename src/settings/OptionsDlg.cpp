@@ -243,7 +243,8 @@ BOOL CDlgAutoLearn::OnInitDialog() {
   column.cx = 150;
   column.pszText = const_cast<char*>(words.c_str());
   ListView_InsertColumn(list, 0, &column);
-  column.cx = 70;
+  // Wide enough for its caption in the fonts Wine substitutes, too.
+  column.cx = 80;
   column.pszText = const_cast<char*>(times.c_str());
   ListView_InsertColumn(list, 1, &column);
   m_images.reset(ImageList_LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_PROMPT_IMAGES), 16, 0,

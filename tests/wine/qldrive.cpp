@@ -71,9 +71,26 @@ HWND WaitTopWindow(const std::string& title, int ms) {
   return found;
 }
 
+// A control of the dialog itself, else one of a visible child dialog (the
+// page shown in a dialog of pages: hidden pages may use the same ids).
 HWND DialogItem(const std::string& title, int id) {
   HWND dialog = WaitTopWindow(title, 3000);
-  return dialog ? GetDlgItem(dialog, id) : nullptr;
+  if (!dialog) return nullptr;
+  if (HWND item = GetDlgItem(dialog, id)) return item;
+  struct Search {
+    int id;
+    HWND found;
+  } search{id, nullptr};
+  EnumChildWindows(
+      dialog,
+      [](HWND w, LPARAM p) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(p);
+        if (GetDlgCtrlID(w) != s->id || !IsWindowVisible(GetParent(w))) return TRUE;
+        s->found = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 bool PostClick(HWND control) {

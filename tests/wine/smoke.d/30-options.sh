@@ -1,0 +1,97 @@
+# The Options dialog from the tray: a new toggle hotkey, start with Windows,
+# a refused and an accepted number of rows, the learned-word list, and an
+# engine switched off that stays off after OK.
+opt=Options
+run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+# has_text TITLE ID TEXT: the control shows TEXT.
+has_text() { [ "$(q get-text "$1" "$2" | tr -d '\r')" = "[$3]" ]; }
+# shot NAME TITLE: a screenshot of the window titled TITLE.
+shot() {
+  local x y w h
+  read -r x y w h <<<"$(q window-rect "$2" | tr -d '\r')"
+  import -window root -crop "${w}x${h}+${x}+${y}" "$out/$1.png" 2>/dev/null
+  [ -s "$out/$1.png" ] && pass "screenshot $1.png" || fail "screenshot $1.png"
+}
+back_to_notepad() { q wait-gone "$opt" 5000 >/dev/null; q focus-notepad 3000 >/dev/null; sleep 0.3; }
+
+# Something to learn: a word typed twice.
+xdotool type --delay 30 " florin florin "
+sleep 0.3
+
+q command 32771 >/dev/null
+check "Options opens from the tray" q wait-window "$opt" 5000
+check "Options starts on the Hotkeys page" has_text "$opt" 1001 Hotkeys
+shot options-hotkeys "$opt"
+check "Shift+F6 typed into the hotkey control" q set-hotkey "$opt" 1046 0x175
+q tree-select "$opt" 1000 2 >/dev/null
+check "the tree shows the Others page" has_text "$opt" 1001 Others
+shot options-others "$opt"
+q set-text "$opt" 1020 0 >/dev/null
+q click "$opt" 1 >/dev/null
+message=$(q wait-message Quillet 3000 1 | tr -d '\r')
+[ "$message" = "[Please enter an integer between 1 and 10.]" ] && pass "rows 0 is refused with the range" ||
+  fail "rows 0 is refused with the range (got $message)"
+check "a refused number keeps Options open" q wait-window "$opt" 2000
+q set-text "$opt" 1020 3 >/dev/null
+q set-check "$opt" 1067 1 >/dev/null
+q tree-select "$opt" 1000 1 >/dev/null
+check "the tree shows the AutoLearn page" has_text "$opt" 1001 AutoLearn
+shot options-autolearn "$opt"
+q click "$opt" 1 >/dev/null
+check "OK closes Options" q wait-gone "$opt" 5000
+back_to_notepad
+
+grep -q "dwEnableHoam=65653" "$app/Config.ini" && pass "Config.ini holds the new hotkey" ||
+  fail "Config.ini holds the new hotkey ($(grep -a dwEnableHoam "$app/Config.ini"))"
+"$wine" reg query "$run_key" /v Quillet >/dev/null 2>&1 && pass "start with Windows writes the Run value" ||
+  fail "start with Windows writes the Run value"
+xdotool key shift+F6
+check "Shift+F6 switches the engine off" tray_icon_is grey
+xdotool key ctrl+F5
+sleep 0.5
+check "Ctrl+F5 no longer switches it" tray_icon_is grey
+xdotool key shift+F6
+check "Shift+F6 switches the engine on" tray_icon_is blue
+xdotool type --delay 30 " qui"
+check "the prompt shows three rows" q wait-rows "quibble|quiet|quill" 3000
+xdotool key Escape
+q wait-prompt hidden 2000 >/dev/null
+xdotool type --delay 30 " flo"
+check "the learned word is offered" q wait-rows "florin" 3000
+xdotool key Escape
+q wait-prompt hidden 2000 >/dev/null
+
+# Deleting the learned word in the AutoLearn list.
+q command 32840 >/dev/null
+check "AutoLearn Dictionary opens Options on its page" has_text "$opt" 1001 AutoLearn
+row=$(q lv-rows "$opt" 1044 | tr -d '\r' | grep -n '] florin|2$' | cut -d: -f1)
+if [ -n "$row" ]; then pass "the list shows florin typed twice"; else
+  fail "the list shows florin typed twice"; q lv-rows "$opt" 1044; row=1; fi
+q lv-select "$opt" 1044 $((row - 1)) >/dev/null
+q click "$opt" 1033 >/dev/null
+message=$(q wait-message Quillet 3000 1 | tr -d '\r')
+[ "$message" = "[Are you sure you want to delete the items?]" ] && pass "Delete Select asks first" ||
+  fail "Delete Select asks first (got $message)"
+q click "$opt" 1 >/dev/null
+back_to_notepad
+xdotool type --delay 30 " flo"
+if q wait-prompt visible 1000 >/dev/null; then fail "a deleted word is no longer offered"; xdotool key Escape; else
+  pass "a deleted word is no longer offered"; fi
+
+# Switched off, the engine stays off after OK; start with Windows cleared.
+xdotool key shift+F6
+check "the engine is off before Options" tray_icon_is grey
+q command 32771 >/dev/null
+q tree-select "$opt" 1000 2 >/dev/null
+q set-check "$opt" 1067 0 >/dev/null
+q click "$opt" 1 >/dev/null
+back_to_notepad
+xdotool type --delay 30 " qui"
+if q wait-prompt visible 1000 >/dev/null; then fail "no prompt after OK while off"; xdotool key Escape; else
+  pass "no prompt after OK while off"; fi
+check "the icon still shows the engine off" tray_icon_is grey
+"$wine" reg query "$run_key" /v Quillet >/dev/null 2>&1 && fail "clearing start with Windows removes the Run value" ||
+  pass "clearing start with Windows removes the Run value"
+xdotool key shift+F6
+check "the engine is on again" tray_icon_is blue
+xdotool type --delay 30 " "
