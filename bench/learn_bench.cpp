@@ -1,7 +1,9 @@
 // Learning-file speed with a large vocabulary: learning a word, a prefix
-// series, opening the file and importing a word list.
+// series, opening the file, importing a word list, and the Options page
+// filling its list from the file and saving it back.
 
 #include "learn/AutoLearn.h"
+#include "learn/AutoLearnPage.h"
 
 #include <benchmark/benchmark.h>
 
@@ -173,6 +175,39 @@ void BM_Import(benchmark::State& state)
     std::filesystem::remove(text);
 }
 BENCHMARK(BM_Import)->Unit(benchmark::kMillisecond);
+
+// The AutoLearn page's list of 100,000 learned words: filled from the file,
+// then saved back whole (a new file that replaces the old one).
+void BM_PageFillList(benchmark::State& state)
+{
+    const std::string path = MakeLearningFile("quillet-bench-learn-page.dic", kWords);
+    CAutoLearn al;
+    al.Open(path);
+    for (auto _ : state) {
+        CAutoLearnPageModel page(&al);
+        page.FillList();
+        benchmark::DoNotOptimize(page.Rows().data());
+    }
+    al.Close();
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_PageFillList)->Unit(benchmark::kMillisecond);
+
+void BM_PageSaveList(benchmark::State& state)
+{
+    const std::string path = MakeLearningFile("quillet-bench-learn-save.dic", kWords);
+    CAutoLearn al;
+    al.Open(path);
+    CAutoLearnPageModel page(&al);
+    page.FillList();
+    for (auto _ : state) {
+        if (!page.SaveList())
+            state.SkipWithError("save failed");
+    }
+    al.Close();
+    std::filesystem::remove(path);
+}
+BENCHMARK(BM_PageSaveList)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
