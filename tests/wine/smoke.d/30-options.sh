@@ -61,6 +61,19 @@ check "the learned word is offered" q wait-rows "florin" 3000
 xdotool key Escape
 q wait-prompt hidden 2000 >/dev/null
 
+# A check box changed and then Cancel: asked, No keeps Config.ini as it was.
+cp "$app/Config.ini" "$out/Config.before"
+q command 32771 >/dev/null
+q tree-select "$opt" 1000 2 >/dev/null
+q set-check "$opt" 1040 0 >/dev/null
+q click "$opt" 2 >/dev/null
+message=$(q wait-message Quillet 3000 7 | tr -d '\r')
+[[ "$message" == "[Some options are changed!"* ]] && pass "Cancel after a change asks first" ||
+  fail "Cancel after a change asks first (got $message)"
+back_to_notepad
+cmp -s "$out/Config.before" "$app/Config.ini" && pass "No keeps Config.ini byte for byte" ||
+  fail "No keeps Config.ini byte for byte"
+
 # Deleting the learned word in the AutoLearn list.
 q command 32840 >/dev/null
 check "AutoLearn Dictionary opens Options on its page" has_text "$opt" 1001 AutoLearn
