@@ -66,7 +66,7 @@ TEST_F(DictEditor, QueryListsFromTheTextsPosition) {
   editor.Query("");
   EXPECT_EQ(editor.Rows().size(), 1201u);
   EXPECT_EQ(editor.Dictionary().GetItemCount(), 1201);
-  editor.Query("K1199");  // an existing key: it and the keys that begin with it
+  editor.Query("k1199");  // an existing key: it and the keys that begin with it
   EXPECT_EQ(Keys(), (std::vector<std::string>{"k1199"}));
   editor.Query("k219");  // only the beginning of a key: it and everything after
   ASSERT_FALSE(editor.Rows().empty());
