@@ -16,6 +16,7 @@
 #include "platform/registry.h"
 #include "res/resource.h"
 #include "settings/HelpEngine.h"
+#include "settings/DictDlgs.h"
 #include "settings/OptionsDlg.h"
 #include "win/Resources.h"
 
@@ -70,6 +71,9 @@ CMainDlg::CMainDlg()
   OnCommandId(ID_FEEDBACK, [this] { OnFeedback(); });
   OnCommandId(ID_ABOUT, [this] { OnAbout(); });
   OnCommandId(ID_OPTIONS, [this] { RunOptions(0); });
+  OnCommandId(ID_DICTIONARIES_MANAGER, [this] { OnDictionariesManager(); });
+  OnCommandId(ID_USER_DICTIONARY, [this] { OnUserFile(IDS_USER_DICTIONARY); });
+  OnCommandId(ID_USER_SHORTHANDS, [this] { OnUserFile(IDS_USER_SHORTHANDS); });
   OnCommandId(ID_AUTOLEARN_DICTIONARY, [this] { RunOptions(IDS_PAGE_AUTOLEARN); });
   OnCommandId(ID_EXIT, [this] { OnCancel(); });
 }
@@ -174,6 +178,36 @@ bool CMainDlg::RegisterToggleHotkey(DWORD hotkey) {
   return RegisterHotKey(m_hWnd, kHotkeyId, modifiers, LOWORD(hotkey)) != FALSE;
 }
 
+// The Dictionaries Manager; afterwards the prompt uses the dictionaries as
+// the user left them checked. The prompt's own set lets go of the files while a dialog may change them,
+// so that nothing it holds is written over the user's edits.
+void CMainDlg::OnDictionariesManager() {
+  m_core.dictSet.UnloadAll();
+  RunTrayDialog([&] {
+    CDlgDictManager manager(m_core.config);
+    return manager.DoModal(m_hWnd);
+  });
+  ReloadDictionaries();
+}
+
+// The editor on one of the user files; they are part of the set, which
+// takes the changes in at once.
+void CMainDlg::OnUserFile(UINT stringId) {
+  m_core.dictSet.UnloadAll();
+  RunTrayDialog([&] {
+    CDlgDictOption editor(UserFilePath(stringId), m_core.config.ConfigIniPath());
+    return editor.DoModal(m_hWnd);
+  });
+  ReloadDictionaries();
+}
+
+void CMainDlg::ReloadDictionaries() {
+  const std::string pattern = ProgramFolder() + win::LoadStr(IDS_LIBS_PATTERN);
+  m_core.dictSet.UnloadAll();
+  m_core.dictSet.SetKeyLengthLimits(m_core.config.nMinWordLength, m_core.config.nMaxWordLength);
+  m_core.dictSet.LoadAll(pattern.c_str(), false);
+}
+
 // The Options dialog on one of its pages; after OK every option takes effect
 // at once. The hook is left as the user had it: switched off, the engine
 // stays off.
@@ -212,11 +246,9 @@ void CMainDlg::OnStartupTimer() {
   CreateDirectoryA(libs.c_str(), nullptr);
   const std::string pattern = ProgramFolder() + win::LoadStr(IDS_LIBS_PATTERN);
   m_core.dictSet.SetKeyLengthLimits(m_core.config.nMinWordLength, m_core.config.nMaxWordLength);
-  if (!m_core.dictSet.LoadAll(pattern.c_str(), false)) {
-    // The Dictionaries Manager is not part of this build yet: OK and Cancel
-    // both go on without dictionaries.
-    win::MessageBoxRes(m_hWnd, IDS_NO_DICTIONARY, MB_OKCANCEL | MB_ICONSTOP, win::Caption::Error);
-  }
+  if (!m_core.dictSet.LoadAll(pattern.c_str(), false) &&
+      win::MessageBoxRes(m_hWnd, IDS_NO_DICTIONARY, MB_OKCANCEL | MB_ICONSTOP, win::Caption::Error) == IDOK)
+    OnDictionariesManager();
   // One lookup, so that the first real one finds the files warm.
   DictItem warm;
   m_core.dictSet.FindFirst("a", warm, m_engine->m_nMatchFlags, m_engine->m_bShorthand);

@@ -128,6 +128,9 @@ class CMainDlg final : public win::CDialog,
   void OnFeedback();
   void OnAbout();
   void RunOptions(UINT startPage);
+  void OnDictionariesManager();
+  void OnUserFile(UINT stringId);
+  void ReloadDictionaries();
   bool RegisterToggleHotkey(DWORD hotkey);
   // Runs a dialog opened from the tray menu: the menu stays shut while it is
   // open and opens again after it, whatever `run` returns.

@@ -64,6 +64,7 @@ class CDictEditorModel {
   bool Open(const std::string& path);
   bool IsOpen() const { return m_dict.IsOpen(); }
   CDictionary& Dictionary() { return m_dict; }
+  std::int32_t Type() const { return m_dict.GetType(); }
 
   // Lists the entries from the position of text: the exact key and what
   // follows it, to the end of the dictionary. keepGoing(done, total) after

@@ -9,6 +9,7 @@
 #include "platform/keyboard.h"
 #include "res/resource.h"
 #include "settings/HelpEngine.h"
+#include "settings/ProgressWnd.h"
 #include "win/Resources.h"
 
 namespace {
@@ -257,9 +258,21 @@ BOOL CDlgAutoLearn::OnInitDialog() {
 }
 
 void CDlgAutoLearn::FillList() {
-  if (m_model.listLoaded()) return;
-  SetCursor(LoadCursor(nullptr, IDC_WAIT));
-  m_model.FillList();
+  if (m_model.listLoaded() || !m_engine) return;
+  ProgressWnd progress(m_config.ConfigIniPath());
+  const bool shown = progress.Create(m_hWnd, win::LoadStr(IDS_CAPTION));
+  if (shown) {
+    progress.SetText(win::LoadStr(IDS_AL_LOADING));
+    progress.SetRange(0, m_engine->GetRecordCount(), 1);
+  }
+  // The window is brought up to date every few hundred words: drawing it
+  // for every one would cost more than the filling.
+  m_model.FillList([&](std::int32_t done, std::int32_t) {
+    if (!shown || done % 500 != 0) return true;
+    progress.SetPos(done);
+    progress.PeekAndPump(true);
+    return !progress.Cancelled();
+  });
   ShowRows();
 }
 

@@ -142,3 +142,32 @@ TEST(OptionsDialog, StartPageByItsTreeText) {
 }
 
 }  // namespace
+
+// The progress window shared by the long dialog tasks.
+#include "config/ProgressModel.h"
+
+namespace {
+
+TEST(ProgressWindow, TitlePercentAndPlace) {
+  CProgressModel progress;
+  progress.title = "Quillet";
+  progress.SetRange(0, 200, 1);
+  EXPECT_TRUE(progress.SetPos(50));
+  EXPECT_EQ(progress.TitleText(), "Quillet [25%]");
+  EXPECT_FALSE(progress.SetPos(51));  // the bar moves, the title stays
+  EXPECT_EQ(progress.Position(), 51);
+  progress.SetRange(10, 10, 1);
+  progress.SetPos(5);
+  EXPECT_EQ(progress.Percent(), 0);  // an empty range always shows 0
+  progress.SetRange(0, 2000000000, 1);
+  progress.SetPos(1999999999);
+  EXPECT_EQ(progress.Percent(), 99);
+
+  EXPECT_EQ(PlaceProgressWindow(true, {100, 50}, 400, 120, 1024, 768).x, 100);
+  const ProgressPlace off = PlaceProgressWindow(true, {1500, 50}, 400, 120, 1024, 768);  // after a display change
+  EXPECT_EQ(off.x, 312);
+  EXPECT_EQ(off.y, 324);
+  EXPECT_EQ(PlaceProgressWindow(false, {0, 0}, 400, 120, 1024, 768).x, 312);
+}
+
+}  // namespace
