@@ -434,7 +434,7 @@ CDlgDictManager::CDlgDictManager(CConfig& config)
 BOOL CDlgDictManager::OnInitDialog() {
   HWND list = Item(IDC_DM_LIST);
   AddColumn(list, 0, win::LoadStr(IDS_DM_COL_NAME), 120, LVCFMT_CENTER);
-  AddColumn(list, 1, win::LoadStr(IDS_DM_COL_TYPE), 100, LVCFMT_CENTER);
+  AddColumn(list, 1, win::LoadStr(IDS_DM_COL_TYPE), 110, LVCFMT_CENTER);
   AddColumn(list, 2, win::LoadStr(IDS_DM_COL_DESCRIPTION), 200, LVCFMT_CENTER);
   AddColumn(list, 3, win::LoadStr(IDS_DM_COL_PATH), 200, LVCFMT_CENTER);
   HINSTANCE instance = GetModuleHandleA(nullptr);

@@ -198,6 +198,24 @@ fi
 echo "$latency" >"$out/timings.txt"
 echo "$stats" >>"$out/timings.txt"
 
+# For the dialog sections. has_text TITLE ID TEXT: the control shows TEXT.
+has_text() { [ "$(q get-text "$1" "$2" | tr -d '\r')" = "[$3]" ]; }
+# shot NAME TITLE: a screenshot of the window titled TITLE.
+shot() {
+  local x y w h
+  read -r x y w h <<<"$(q window-rect "$2" | tr -d '\r')"
+  import -window root -crop "${w}x${h}+${x}+${y}" "$out/$1.png" 2>/dev/null
+  [ -s "$out/$1.png" ] && pass "screenshot $1.png" || fail "screenshot $1.png"
+}
+# back_to_notepad TITLE: the dialog has closed and notepad has the keyboard.
+back_to_notepad() { q wait-gone "$1" 5000 >/dev/null; q focus-notepad 3000 >/dev/null; sleep 0.3; }
+# answer CAPTION BUTTON EXPECTED NAME: a message box says EXPECTED, answered.
+answer() {
+  local message
+  message=$(q wait-message "$1" 3000 "$2" | tr -d '\r')
+  [ "$message" = "[$3]" ] && pass "$4" || fail "$4 (got $message)"
+}
+
 # The dialog sections, one file each (smoke.d/*.sh), in name order. Each
 # starts and ends with Quillet running, the engine on, the prompt hidden and
 # notepad in the foreground, and keeps its screenshots in $out.

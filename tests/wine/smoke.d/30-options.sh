@@ -3,16 +3,6 @@
 # engine switched off that stays off after OK.
 opt=Options
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
-# has_text TITLE ID TEXT: the control shows TEXT.
-has_text() { [ "$(q get-text "$1" "$2" | tr -d '\r')" = "[$3]" ]; }
-# shot NAME TITLE: a screenshot of the window titled TITLE.
-shot() {
-  local x y w h
-  read -r x y w h <<<"$(q window-rect "$2" | tr -d '\r')"
-  import -window root -crop "${w}x${h}+${x}+${y}" "$out/$1.png" 2>/dev/null
-  [ -s "$out/$1.png" ] && pass "screenshot $1.png" || fail "screenshot $1.png"
-}
-back_to_notepad() { q wait-gone "$opt" 5000 >/dev/null; q focus-notepad 3000 >/dev/null; sleep 0.3; }
 
 # Something to learn: a word typed twice.
 xdotool type --delay 30 " florin florin "
@@ -39,7 +29,7 @@ check "the tree shows the AutoLearn page" has_text "$opt" 1001 AutoLearn
 shot options-autolearn "$opt"
 q click "$opt" 1 >/dev/null
 check "OK closes Options" q wait-gone "$opt" 5000
-back_to_notepad
+back_to_notepad "$opt"
 
 grep -q "dwEnableHoam=65653" "$app/Config.ini" && pass "Config.ini holds the new hotkey" ||
   fail "Config.ini holds the new hotkey ($(grep -a dwEnableHoam "$app/Config.ini"))"
@@ -70,7 +60,7 @@ q click "$opt" 2 >/dev/null
 message=$(q wait-message Quillet 3000 7 | tr -d '\r')
 [[ "$message" == "[Some options are changed!"* ]] && pass "Cancel after a change asks first" ||
   fail "Cancel after a change asks first (got $message)"
-back_to_notepad
+back_to_notepad "$opt"
 cmp -s "$out/Config.before" "$app/Config.ini" && pass "No keeps Config.ini byte for byte" ||
   fail "No keeps Config.ini byte for byte"
 
@@ -86,7 +76,7 @@ message=$(q wait-message Quillet 3000 1 | tr -d '\r')
 [ "$message" = "[Are you sure you want to delete the items?]" ] && pass "Delete Select asks first" ||
   fail "Delete Select asks first (got $message)"
 q click "$opt" 1 >/dev/null
-back_to_notepad
+back_to_notepad "$opt"
 xdotool type --delay 30 " flo"
 if q wait-prompt visible 1000 >/dev/null; then fail "a deleted word is no longer offered"; xdotool key Escape; else
   pass "a deleted word is no longer offered"; fi
@@ -98,7 +88,7 @@ q command 32771 >/dev/null
 q tree-select "$opt" 1000 2 >/dev/null
 q set-check "$opt" 1067 0 >/dev/null
 q click "$opt" 1 >/dev/null
-back_to_notepad
+back_to_notepad "$opt"
 xdotool type --delay 30 " qui"
 if q wait-prompt visible 1000 >/dev/null; then fail "no prompt after OK while off"; xdotool key Escape; else
   pass "no prompt after OK while off"; fi

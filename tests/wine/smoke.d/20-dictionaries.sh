@@ -1,0 +1,75 @@
+# The dictionary dialogs from the tray: a dictionary switched off and on in
+# the Dictionaries Manager, a new dictionary (a name refused, then Med) with
+# an entry added in the editor, and a user file opened and cancelled.
+dm="Dictionaries Manager"
+de="Dictionary Option"
+nd="New Dictionary"
+
+q command 32795 >/dev/null
+check "the Dictionaries Manager opens from the tray" q wait-window "$dm" 5000
+rows=$(q lv-rows "$dm" 1019 | tr -d '\r')
+[ "$(echo "$rows" | cut -c6- | cut -d'|' -f1 | tr '\n' ' ')" = "shorthands.lib words.lib " ] &&
+  pass "the manager lists both dictionaries by name" || fail "the manager lists both dictionaries by name ($rows)"
+shot dict-manager "$dm"
+q lv-check "$dm" 1019 1 0 >/dev/null
+q click "$dm" 1 >/dev/null
+back_to_notepad "$dm"
+xdotool type --delay 30 " zeb"
+if q wait-prompt visible 1000 >/dev/null; then fail "a cleared dictionary is left out of the prompt"; xdotool key Escape; else
+  pass "a cleared dictionary is left out of the prompt"; fi
+# Taken back, so that AutoLearn does not learn it.
+xdotool key BackSpace BackSpace BackSpace
+q command 32795 >/dev/null
+q wait-window "$dm" 5000 >/dev/null
+q lv-check "$dm" 1019 1 1 >/dev/null
+q click "$dm" 1 >/dev/null
+back_to_notepad "$dm"
+xdotool type --delay 30 " qui"
+check "checked again, it is back" q wait-rows "quibble|quiet|quill|quilt" 3000
+xdotool key Escape
+q wait-prompt hidden 2000 >/dev/null
+
+# A new dictionary: an empty name is refused, Med is made and edited.
+q command 32795 >/dev/null
+q wait-window "$dm" 5000 >/dev/null
+q click "$dm" 1021 >/dev/null
+check "Create Dictionary opens New Dictionary" q wait-window "$nd" 5000
+q click "$nd" 1 >/dev/null
+answer "Quillet - ERROR" 1 "Please give the dictionary a name." "an empty name is refused"
+q set-text "$nd" 1023 Med >/dev/null
+path=$(q get-text "$nd" 1072 | tr -d '\r')
+[[ "$path" == *'\libs\Med.lib]' ]] && pass "the file path follows the name" || fail "the file path follows the name ($path)"
+shot dict-new "$nd"
+q click "$nd" 1 >/dev/null
+check "the new dictionary opens in the editor" q wait-window "$de" 5000
+[ -f "$app/libs/Med.lib" ] && pass "Med.lib is made in libs" || fail "Med.lib is made in libs"
+q set-text "$de" 1008 medic >/dev/null
+q set-text "$de" 1009 "a doctor" >/dev/null
+check "a new key enables Add" q enabled "$de" 1010
+q click "$de" 1010 >/dev/null
+answer Quillet 1 "Add data succeed!" "Add stores the entry"
+q set-text "$de" 1008 Medic >/dev/null
+q click "$de" 1010 >/dev/null
+answer Quillet 1 "This data had in database!" "Add refuses the key in another letter case"
+info=$(q get-text "$de" 1034 | tr -d '\r' | paste -sd' ')
+[ "$info" = "[Items in dictionary: 1 Items Loaded:1]" ] && pass "the information shows one entry" ||
+  fail "the information shows one entry ($info)"
+shot dict-editor "$de"
+q click "$de" 1 >/dev/null
+q wait-gone "$de" 5000 >/dev/null
+rows=$(q lv-rows "$dm" 1019 | tr -d '\r')
+[[ "$rows" == *"] Med|Dictionary|"* ]] && pass "the manager lists Med" || fail "the manager lists Med ($rows)"
+q click "$dm" 1 >/dev/null
+back_to_notepad "$dm"
+xdotool type --delay 30 " medi"
+check "the new entry is offered" q wait-rows "medic" 3000
+xdotool key Escape
+q wait-prompt hidden 2000 >/dev/null
+
+# The user shorthand file, opened and cancelled, stays a shorthand file.
+q command 32839 >/dev/null
+check "User ShortHands opens the editor" q wait-window "$de" 5000
+q click "$de" 2 >/dev/null
+back_to_notepad "$de"
+[ -f "$app/libs/UserShortHands.lib" ] && pass "the user shorthand file is there" || fail "the user shorthand file is there"
+xdotool type --delay 30 " "
