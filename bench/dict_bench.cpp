@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "dict/DictDialogs.h"
 #include "dict/dictionary.h"
 #include "dict/dictionary_set.h"
 #include "dict/import_export.h"
@@ -107,6 +108,43 @@ void BM_LoadAll(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_LoadAll)->Unit(benchmark::kMillisecond);
+
+// The Dictionaries Manager opening on 20 dictionaries of 200,000 entries
+// (copies of the five above).
+void BM_ManagerFill(benchmark::State& state) {
+  const std::string twenty = [] {
+    const fs::path folder = Dir().path / "twenty";
+    fs::create_directories(folder);
+    FiveDictionaries();
+    for (int i = 0; i < 20; ++i)
+      fs::copy_file(Dir().path / "five" / ("d" + std::to_string(i % 5) + ".lib"),
+                    folder / ("d" + std::to_string(i) + ".lib"), fs::copy_options::overwrite_existing);
+    return Dir().File("twenty/*.lib");
+  }();
+  for (auto _ : state) {
+    CDictManagerModel manager([](const std::string&) { return true; }, {});
+    manager.Fill(twenty);
+    benchmark::DoNotOptimize(manager.Rows().data());
+  }
+}
+BENCHMARK(BM_ManagerFill)->Unit(benchmark::kMillisecond);
+
+// The dictionary editor listing a whole dictionary of 100,000 entries.
+void BM_EditorQueryAll(benchmark::State& state) {
+  static const std::string path = [] {
+    const std::string file = Dir().File("editor.lib");
+    BuildDictionary(file, MakeWords(100000, 3));
+    return file;
+  }();
+  CDictEditorModel editor("\\Libs\\UserDictionary.lib", "\\Libs\\UserShortHands.lib");
+  editor.Open(path);
+  for (auto _ : state) {
+    editor.Query("");
+    benchmark::DoNotOptimize(editor.Rows().data());
+  }
+  state.counters["rows"] = static_cast<double>(editor.Rows().size());
+}
+BENCHMARK(BM_EditorQueryAll)->Unit(benchmark::kMillisecond);
 
 void BM_ImportWordList(benchmark::State& state) {
   const std::string text = Dir().File("words.txt");
