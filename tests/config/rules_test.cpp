@@ -305,3 +305,102 @@ TEST_F(RulesTest, ParentLoopEnds) {
 }
 
 }  // namespace
+
+// The rule dialogs' models: which rules each list shows, edits undone by
+// Cancel, the automatic caption and the finder's target.
+#include "config/RuleLists.h"
+
+namespace {
+
+class RuleLists : public ::testing::Test {
+ protected:
+  RuleLists() {
+    config.strAppDir = dir.DirWithSeparator();
+    WriteBytes(config.AppConfigIniPath(),
+               "[Other_Apps]\r\nWORK_ON_QL=0\r\n"
+               "[APP1]\r\nCAPTION=Pad\r\nPATH=C:\\pad.exe\r\nWORK_ON_QL=0\r\n"
+               "[APP2]\r\nCAPTION=Term\r\nPATH=C:\\term.exe\r\nWORK_ON_QL=1\r\n"
+               "[APP3]\r\nCAPTION=Box\r\nEDIT_ID=Edit#1001\r\nWORK_ON_QL=0\r\n"
+               "[APP4]\r\nCAPTION=Game\r\nPATH=C:\\game.exe\r\nWORK_ON_QL=0\r\n");
+    config.LoadAppRules();
+    before = ReadBytes(config.AppConfigIniPath());
+  }
+  std::vector<std::string> Captions(const CRuleListModel& list) const {
+    std::vector<std::string> out;
+    for (std::size_t i : list.Shown()) out.push_back(config.appRules[i].strCaption);
+    return out;
+  }
+  TempDir dir;
+  SimDesktop desktop;
+  SimProcesses processes;
+  CConfig config{desktop, processes};
+  CRuleListModel apps{config, CRuleListModel::Kind::kApplications};
+  CRuleListModel boxes{config, CRuleListModel::Kind::kEditBoxes};
+  std::string before;
+};
+
+TEST_F(RuleLists, EachListShowsItsOwnRules) {
+  EXPECT_EQ(Captions(apps), (std::vector<std::string>{"Pad", "Term", "Game"}));
+  EXPECT_EQ(Captions(boxes), (std::vector<std::string>{"Box"}));
+  // A rule edited to an empty path leaves the application list.
+  AppRule pad = config.appRules[apps.Shown()[0]];
+  pad.strPath.clear();
+  ASSERT_TRUE(apps.Update(pad));
+  EXPECT_EQ(Captions(apps), (std::vector<std::string>{"Term", "Game"}));
+}
+
+TEST_F(RuleLists, DeleteAddAndCancel) {
+  apps.Delete({0, 2});  // Pad and Game, exactly
+  EXPECT_EQ(Captions(apps), (std::vector<std::string>{"Term"}));
+  AppRule added;
+  added.strCaption = "New";
+  added.strPath = "C:\\new.exe";
+  ASSERT_TRUE(apps.Add(added));
+  EXPECT_EQ(Captions(apps), (std::vector<std::string>{"Term", "New"}));  // the deleted stay gone
+  EXPECT_FALSE(boxes.Add(AppRule{}));  // Add + OK without the finder adds nothing
+  apps.Cancel();
+  EXPECT_EQ(Captions(apps), (std::vector<std::string>{"Pad", "Term", "Game"}));
+  EXPECT_EQ(ReadBytes(config.AppConfigIniPath()), before);
+}
+
+TEST_F(RuleLists, OkWritesTheRulesAndKeepsOtherApplicationsOff) {
+  processes.AddProcess(100, "C:\\term.exe");
+  const WindowHandle term = desktop.AddWindow("TermFrame", 0, 0, 100);
+  EXPECT_TRUE(config.IsWorkOnWindow(term));
+  apps.Delete({1});
+  apps.Ok();
+  EXPECT_EQ(config.bOtherAppsWork, 0);
+  EXPECT_EQ(Captions(apps), (std::vector<std::string>{"Pad", "Game"}));
+  EXPECT_FALSE(config.IsWorkOnWindow(term));  // the window in front follows at once
+  CConfig reread(desktop, processes);
+  reread.strAppDir = config.strAppDir;
+  reread.LoadAppRules();
+  EXPECT_EQ(reread.bOtherAppsWork, 0);
+  EXPECT_EQ(reread.appRules.size(), 3u);
+}
+
+TEST(AppOption, CaptionFollowsTheChosenFileUntilTyped) {
+  CAppOptionModel option{AppRule{}};
+  option.ChoosePath("C:\\a\\pad.exe", "pad.exe");
+  EXPECT_EQ(option.strCaption, "pad.exe");
+  option.ChoosePath("C:\\b\\term.exe", "term.exe");  // untouched: follows again
+  EXPECT_EQ(option.strCaption, "term.exe");
+  option.strCaption = "My terminal";
+  option.ChoosePath("C:\\c\\game.exe", "game.exe");  // typed: kept
+  EXPECT_EQ(option.strCaption, "My terminal");
+  EXPECT_EQ(option.Result().strPath, "C:\\c\\game.exe");
+  EXPECT_EQ(option.Result().strCaption, "My terminal");
+}
+
+TEST(EditBoxFinder, RefreshesOnlyWhenTheWindowChanges) {
+  CEditBoxFinder finder;
+  EXPECT_FALSE(finder.MoveOver(0x10, true));  // over the finder icon itself
+  EXPECT_TRUE(finder.MoveOver(0x10, false));
+  EXPECT_FALSE(finder.MoveOver(0x10, false));  // within one window
+  EXPECT_TRUE(finder.MoveOver(0x20, false));
+  EXPECT_EQ(finder.Target(), 0x20u);
+  EXPECT_EQ(EditBoxCaption(""), "Edit1");
+  EXPECT_EQ(EditBoxCaption("Search"), "Search");
+}
+
+}  // namespace
