@@ -18,6 +18,7 @@
 #include "settings/HelpEngine.h"
 #include "settings/DictDlgs.h"
 #include "settings/OptionsDlg.h"
+#include "settings/RuleDlgs.h"
 #include "win/Resources.h"
 
 CMainDlg* g_pMainDlg = nullptr;
@@ -72,6 +73,8 @@ CMainDlg::CMainDlg()
   OnCommandId(ID_ABOUT, [this] { OnAbout(); });
   OnCommandId(ID_OPTIONS, [this] { RunOptions(0); });
   OnCommandId(ID_DICTIONARIES_MANAGER, [this] { OnDictionariesManager(); });
+  OnCommandId(ID_APPLICATION_MANAGER, [this] { OnApplicationManager(); });
+  OnCommandId(ID_EDIT_MANAGER, [this] { OnEditManager(); });
   OnCommandId(ID_USER_DICTIONARY, [this] { OnUserFile(IDS_USER_DICTIONARY); });
   OnCommandId(ID_USER_SHORTHANDS, [this] { OnUserFile(IDS_USER_SHORTHANDS); });
   OnCommandId(ID_AUTOLEARN_DICTIONARY, [this] { RunOptions(IDS_PAGE_AUTOLEARN); });
@@ -176,6 +179,30 @@ bool CMainDlg::RegisterToggleHotkey(DWORD hotkey) {
   if (flags & 2) modifiers |= MOD_CONTROL;
   if (flags & 4) modifiers |= MOD_ALT;
   return RegisterHotKey(m_hWnd, kHotkeyId, modifiers, LOWORD(hotkey)) != FALSE;
+}
+
+void CMainDlg::OnApplicationManager() {
+  RunTrayDialog([&] {
+    CDlgAppManager manager(m_core.config);
+    return manager.DoModal(m_hWnd);
+  });
+}
+
+// Keys are not followed while the Edit Box List is open, so that the finder
+// can be dragged over any window; afterwards the engine, its icon and the
+// hook are as they were before.
+void CMainDlg::OnEditManager() {
+  const bool wasOn = m_bHookOn;
+  if (wasOn) m_hoam.Remove();
+  m_bHookOn = false;
+  Hide();
+  const INT_PTR result = RunTrayDialog([&] {
+    CDlgEditBoxList list(m_core.config);
+    return list.DoModal(m_hWnd);
+  });
+  if (wasOn) m_hoam.Install(m_hWnd);
+  m_bHookOn = wasOn;
+  if (result == IDOK) ApplyOptions();
 }
 
 // The Dictionaries Manager; afterwards the prompt uses the dictionaries as

@@ -129,6 +129,8 @@ class CMainDlg final : public win::CDialog,
   void OnAbout();
   void RunOptions(UINT startPage);
   void OnDictionariesManager();
+  void OnApplicationManager();
+  void OnEditManager();
   void OnUserFile(UINT stringId);
   void ReloadDictionaries();
   bool RegisterToggleHotkey(DWORD hotkey);

@@ -169,7 +169,10 @@ void CTypingEngine::OnFocusLeft(WindowHandle window) {
 void CTypingEngine::OnFocusEntered(WindowHandle window) {
   if (!m_bFocusTracking) return;
   m_strInput.clear();
-  if (window != 0 && window != m_host.MainWindow()) {
+  // Text typed there before is taken up again only where the rules let the
+  // engine work: the prompt must not come back in an application the user
+  // has switched it off for.
+  if (window != 0 && window != m_host.MainWindow() && m_config.IsWorkOnWindow(window)) {
     for (const SavedInput& slot : m_aSavedInput) {
       if (slot.window == window) {
         m_strInput = slot.text;

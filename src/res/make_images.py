@@ -7,6 +7,10 @@ Run from this folder to regenerate the committed files:
   prompt.bmp       five 16 x 16 images on black (black is transparent):
                    word, shorthand, file, folder, learned word
   hand.cur         32 x 32 monochrome hand, hot spot at the fingertip
+  finder.ico       the edit-box finder: a frame with a cross-hair in it
+  finder_empty.ico the same frame without the cross-hair (while dragging)
+  crosshair.cur    32 x 32 monochrome cross-hair, hot spot in its centre
+  app.ico          an application window, for executables without an icon
 Everything is drawn from the shapes below; nothing is taken from elsewhere.
 """
 import struct
@@ -174,9 +178,79 @@ def write_cur(path):
     with open(path, 'wb') as f:
         f.write(head + data)
 
+def finder_icon(size, with_cross):
+    s = size / 32.0
+    img = blank(size, size)
+    frame = (60, 60, 60, 255)
+    rect(img, int(2 * s), int(2 * s), size - int(2 * s), size - int(2 * s), (255, 255, 255, 255))
+    for k in range(max(1, int(2 * s))):
+        rect(img, int(2 * s) + k, int(2 * s), int(2 * s) + k + 1, size - int(2 * s), frame)
+        rect(img, size - int(2 * s) - k - 1, int(2 * s), size - int(2 * s) - k, size - int(2 * s), frame)
+        rect(img, int(2 * s), int(2 * s) + k, size - int(2 * s), int(2 * s) + k + 1, frame)
+        rect(img, int(2 * s), size - int(2 * s) - k - 1, size - int(2 * s), size - int(2 * s) - k, frame)
+    if with_cross:
+        red = (200, 30, 30, 255)
+        c = size / 2.0
+        line(img, c, 6 * s, c, size - 6 * s, red, max(1.0, 1.5 * s))
+        line(img, 6 * s, c, size - 6 * s, c, red, max(1.0, 1.5 * s))
+        for a in range(64):
+            import math
+            t = a * math.pi / 32
+            x, y = c + 8 * s * math.cos(t), c + 8 * s * math.sin(t)
+            line(img, x, y, x, y, red, max(1.0, 1.3 * s))
+    return img
+
+def app_icon(size):
+    s = size / 32.0
+    img = blank(size, size)
+    rect(img, int(2 * s), int(4 * s), size - int(2 * s), size - int(4 * s), (90, 90, 90, 255))
+    rect(img, int(3 * s), int(5 * s), size - int(3 * s), size - int(5 * s), (245, 245, 245, 255))
+    rect(img, int(3 * s), int(5 * s), size - int(3 * s), int(10 * s), (45, 95, 190, 255))
+    return img
+
+def write_mono_cur(path, black, white, hot):
+    """A 32 x 32 monochrome cursor: black and white are sets of (x, y)."""
+    size = 32
+    stride = 4
+    xor, andm = b'', b''
+    for y in reversed(range(size)):
+        xb, ab = bytearray(stride), bytearray(b'\xff' * stride)
+        for x in range(size):
+            if (x, y) in black or (x, y) in white:
+                ab[x // 8] &= ~(0x80 >> (x % 8)) & 0xFF
+                if (x, y) in white:
+                    xb[x // 8] |= 0x80 >> (x % 8)
+        xor += bytes(xb)
+        andm += bytes(ab)
+    info = struct.pack('<IiiHHIIiiII', 40, size, size * 2, 1, 1, 0, 0, 0, 0, 2, 0)
+    palette = bytes((0, 0, 0, 0, 255, 255, 255, 0))
+    data = info + palette + xor + andm
+    head = struct.pack('<HHH', 0, 2, 1) + struct.pack('<BBBBHHII', size, size, 2, 0, hot[0], hot[1], len(data), 22)
+    with open(path, 'wb') as f:
+        f.write(head + data)
+
+def crosshair():
+    import math
+    black, white = set(), set()
+    c = 15
+    for d in range(-12, 13):
+        if abs(d) > 1:
+            black.add((c + d, c)); black.add((c, c + d))
+            white.add((c + d, c + 1)); white.add((c + 1, c + d))
+    for a in range(180):
+        t = a * math.pi / 90
+        black.add((int(round(c + 7 * math.cos(t))), int(round(c + 7 * math.sin(t)))))
+    white -= black
+    return black, white
+
 if __name__ == '__main__':
     blue, grey = (45, 95, 190, 255), (130, 130, 130, 255)
     write_ico('quillet.ico', [quill_icon(32, blue), quill_icon(16, blue)])
     write_ico('quillet_off.ico', [quill_icon(32, grey), quill_icon(16, grey)])
     write_bmp('prompt.bmp', prompt_strip())
     write_cur('hand.cur')
+    write_ico('finder.ico', [finder_icon(32, True), finder_icon(16, True)])
+    write_ico('finder_empty.ico', [finder_icon(32, False), finder_icon(16, False)])
+    write_ico('app.ico', [app_icon(32), app_icon(16)])
+    black, white = crosshair()
+    write_mono_cur('crosshair.cur', black, white, (15, 15))

@@ -87,6 +87,7 @@ check "the engine is off before Options" tray_icon_is grey
 q command 32771 >/dev/null
 q tree-select "$opt" 1000 2 >/dev/null
 q set-check "$opt" 1067 0 >/dev/null
+q set-text "$opt" 1020 5 >/dev/null  # five rows again for the sections after this one
 q click "$opt" 1 >/dev/null
 back_to_notepad "$opt"
 xdotool type --delay 30 " qui"

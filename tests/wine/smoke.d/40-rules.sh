@@ -1,0 +1,98 @@
+# The rule dialogs from the tray: notepad switched off through the running
+# applications and back on, and the edit-box finder dragged over notepad's
+# edit box with the highlight frame around it.
+am="Applications Manager"
+ao="Application Option"
+ra="Applications"
+el="Edit Box List"
+eb="Edit Box"
+
+q command 32794 >/dev/null
+check "the Applications Manager opens from the tray" q wait-window "$am" 5000
+q click "$am" 1010 >/dev/null
+check "Add opens Application Option" q wait-window "$ao" 5000
+q click "$ao" 1110 >/dev/null
+check "Running Applications lists the processes" q wait-window "$ra" 5000
+sleep 0.5
+row=$(q lv-rows "$ra" 1000 | tr -d '\r' | grep -in '] notepad.exe|' | head -n 1 | cut -d: -f1)
+if [ -n "$row" ]; then pass "notepad.exe is among the running applications"; else
+  fail "notepad.exe is among the running applications"; q lv-rows "$ra" 1000; row=1; fi
+q lv-select "$ra" 1000 $((row - 1)) >/dev/null
+shot rules-running "$ra"
+q click "$ra" 1 >/dev/null
+q wait-gone "$ra" 3000 >/dev/null
+path=$(q get-text "$ao" 1017 | tr -d '\r')
+[[ "${path,,}" == *'\notepad.exe]' ]] && pass "the chosen executable fills the path" || fail "the chosen executable fills the path ($path)"
+caption=$(q get-text "$ao" 1101 | tr -d '\r')
+[[ "${caption,,}" == "[notepad"* ]] && pass "the caption follows the executable" || fail "the caption follows the executable ($caption)"
+q set-check "$ao" 1028 1 >/dev/null
+shot rules-appoption "$ao"
+q click "$ao" 1 >/dev/null
+q wait-gone "$ao" 3000 >/dev/null
+rows=$(q lv-rows "$am" 1000 | tr -d '\r')
+[[ "${rows,,}" == *"|disable|"*"notepad.exe"* ]] && pass "the manager lists the disabled rule" || fail "the manager lists the disabled rule ($rows)"
+shot rules-appmanager "$am"
+q click "$am" 1 >/dev/null
+back_to_notepad "$am"
+grep -qi "notepad.exe" "$app/AppConfig.ini" && grep -q "WORK_ON_QL=0" "$app/AppConfig.ini" &&
+  pass "AppConfig.ini holds the rule" || fail "AppConfig.ini holds the rule"
+xdotool type --delay 30 " qui"
+if q wait-prompt visible 1000 >/dev/null; then fail "no prompt in a disabled application"; xdotool key Escape; else
+  pass "no prompt in a disabled application"; fi
+
+q command 32794 >/dev/null
+q wait-window "$am" 5000 >/dev/null
+q lv-select "$am" 1000 0 >/dev/null
+q click "$am" 1033 >/dev/null
+sleep 0.3
+[ -z "$(q lv-rows "$am" 1000 | tr -d '\r')" ] && pass "Delete removes the rule" || fail "Delete removes the rule"
+q click "$am" 1 >/dev/null
+back_to_notepad "$am"
+xdotool type --delay 30 " qui"
+check "prompts come back without the rule" q wait-rows "quibble|quiet|quill|quilt" 3000
+xdotool key Escape
+q wait-prompt hidden 2000 >/dev/null
+
+# The finder: drag it over notepad's edit box.
+q command 32841 >/dev/null
+check "the Edit Box List opens from the tray" q wait-window "$el" 5000
+shot rules-editlist "$el"
+q click "$el" 1081 >/dev/null
+check "Add opens the Edit Box dialog" q wait-window "$eb" 5000
+read -r fx fy fw fh <<<"$(q item-rect "$eb" 1099 | tr -d '\r')"
+read -r ex ey ew eh eid <<<"$(q notepad-edit | tr -d '\r')"
+xdotool mousemove $((fx + fw / 2)) $((fy + fh / 2)) mousedown 1
+sleep 0.2
+# Into the edit box's top-left corner, clear of the dialog in the middle of
+# the screen, in two steps within the edit box.
+xdotool mousemove $((ex + 20)) $((ey + 20))
+sleep 0.2
+xdotool mousemove $((ex + 40)) $((ey + 30))
+sleep 0.5
+id=$(q get-text "$eb" 1108 | tr -d '\r')
+[ "$id" = "[Edit#$eid]" ] && pass "the finder names notepad's edit box" || fail "the finder names notepad's edit box ($id, want Edit#$eid)"
+strips=$(q strips | tr -d '\r' | sort | paste -sd';')
+want=$(printf '%s\n' "$((ex - 6)) $((ey - 2)) $((ex - 2)) $((ey + eh + 2))" \
+  "$((ex - 6)) $((ey - 6)) $((ex + ew + 6)) $((ey - 2))" \
+  "$((ex + ew + 2)) $((ey - 2)) $((ex + ew + 6)) $((ey + eh + 2))" \
+  "$((ex - 6)) $((ey + eh + 2)) $((ex + ew + 6)) $((ey + eh + 6))" | sort | paste -sd';')
+[ "$strips" = "$want" ] && pass "the frame's four strips surround the edit box" ||
+  fail "the frame's four strips surround the edit box (got $strips, want $want)"
+import -window root "$out/rules-frame.png" 2>/dev/null
+[ -s "$out/rules-frame.png" ] && pass "screenshot rules-frame.png" || fail "screenshot rules-frame.png"
+xdotool mouseup 1
+sleep 0.3
+[ -z "$(q strips | tr -d '\r')" ] && pass "releasing the button hides the frame" || fail "releasing the button hides the frame"
+shot rules-editbox "$eb"
+q click "$eb" 1 >/dev/null
+q wait-gone "$eb" 3000 >/dev/null
+rows=$(q lv-rows "$el" 1044 | tr -d '\r')
+[[ "$rows" == *"Edit#$eid"* ]] && pass "the Edit Box List shows the new rule" || fail "the Edit Box List shows the new rule ($rows)"
+q click "$el" 2 >/dev/null
+back_to_notepad "$el"
+xdotool mousemove 500 350
+check "the tray icon still shows the engine on" tray_icon_is blue
+xdotool type --delay 30 " qui"
+check "keys are followed again after the Edit Box List" q wait-rows "quibble|quiet|quill|quilt" 3000
+xdotool key Escape
+q wait-prompt hidden 2000 >/dev/null
