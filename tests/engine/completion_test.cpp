@@ -157,6 +157,27 @@ TEST_F(Completion, PathCompletionStepsIntoDirectories) {
   EXPECT_FALSE(PromptShown());
 }
 
+// Half-typed text is not taken up again when the focus comes back to an
+// application the rules now switch off.
+TEST_F(Completion, ASwitchedOffApplicationGetsNoPromptBack) {
+  AddWords("words.lib", {{"apple", ""}});
+  Start();
+  WindowHandle other = desktop.AddWindow("Edit", 16, notepad, 100);
+  desktop.MakeTextBox(other);
+  Type("app");
+  desktop.SetFocus(other);
+  main->Pump();
+  AppRule off;
+  off.strPath = "C:\\Windows\\notepad.exe";
+  off.bWorkOn = 0;
+  config.AddAppRule(off);
+  config.hLastWindow = 0;
+  desktop.SetFocus(edit);
+  main->Pump();
+  EXPECT_EQ(Engine().m_strInput, "");
+  EXPECT_FALSE(PromptShown());
+}
+
 TEST_F(Completion, DoubleClickWhileThePromptIsForegroundTypesIntoTheEditWindow) {
   AddWords("words.lib", {{"prompt", ""}, {"promise", ""}});
   Start();
