@@ -128,5 +128,15 @@ LRESULT CSystemTray::OnTrayNotification(WPARAM id, LPARAM mouseMessage) {
 
 LRESULT CSystemTray::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   if (m_enabled && message == m_data.uCallbackMessage) return OnTrayNotification(wParam, lParam);
+  // A new shell (Explorer restarted) knows nothing of the icons of before:
+  // ours is added again, unless it is hidden on purpose.
+  static const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+  if (message == taskbarCreated && taskbarCreated != 0) {
+    if (m_enabled && !m_hidden) {
+      m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+      Shell_NotifyIconA(NIM_ADD, &m_data);
+    }
+    return 0;
+  }
   return CWindow::WindowProc(message, wParam, lParam);
 }
