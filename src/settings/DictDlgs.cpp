@@ -9,46 +9,15 @@
 #include "dict/import_export.h"
 #include "res/resource.h"
 #include "settings/ProgressWnd.h"
+#include "win/Controls.h"
 #include "win/Resources.h"
 
 namespace {
-
-std::string ItemText(HWND dialog, int id) {
-  const int length = GetWindowTextLengthA(GetDlgItem(dialog, id));
-  std::string text(static_cast<std::size_t>(length) + 1, '\0');
-  GetDlgItemTextA(dialog, id, text.data(), length + 1);
-  text.resize(static_cast<std::size_t>(length));
-  return text;
-}
 
 std::string Format(UINT id, int value) {
   char text[512];
   std::snprintf(text, sizeof text, win::LoadStr(id).c_str(), value);
   return text;
-}
-
-// The open or save dialog for a text file; empty when the user cancelled.
-std::string AskTextFile(HWND owner, bool save) {
-  char path[MAX_PATH] = "*.txt";
-  OPENFILENAMEA dialog = {};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = owner;
-  dialog.lpstrFilter = "Text (*.txt)\0*.txt\0All Files (*.*)\0*.*\0";
-  dialog.lpstrFile = path;
-  dialog.nMaxFile = MAX_PATH;
-  dialog.lpstrDefExt = "txt";
-  dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-  const BOOL chosen = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
-  return chosen ? std::string(path) : std::string();
-}
-
-void AddColumn(HWND list, int index, const std::string& text, int width, int format) {
-  LVCOLUMNA column = {};
-  column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-  column.fmt = format;
-  column.cx = width;
-  column.pszText = const_cast<char*>(text.c_str());
-  ListView_InsertColumn(list, index, &column);
 }
 
 void FillTypeList(HWND combo, std::int32_t select) {
@@ -122,7 +91,7 @@ BOOL CDlgNewDictionary::OnInitDialog() {
 bool CDlgNewDictionary::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&) {
   if (message != WM_COMMAND) return false;
   if (LOWORD(wParam) == IDC_ND_NAME && HIWORD(wParam) == EN_CHANGE) {
-    name = ItemText(m_hWnd, IDC_ND_NAME);
+    name = win::ItemText(m_hWnd, IDC_ND_NAME);
     filePath = NewDictionaryPath(win::ExeFolder(), name);
     SetDlgItemTextA(m_hWnd, IDC_ND_PATH, filePath.c_str());
     return true;
@@ -138,8 +107,8 @@ bool CDlgNewDictionary::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT&)
 // A name that would make no file, or would take over another dictionary's
 // file, is refused before anything is made.
 void CDlgNewDictionary::OnOK() {
-  name = ItemText(m_hWnd, IDC_ND_NAME);
-  description = ItemText(m_hWnd, IDC_ND_DESCRIPTION);
+  name = win::ItemText(m_hWnd, IDC_ND_NAME);
+  description = win::ItemText(m_hWnd, IDC_ND_DESCRIPTION);
   filePath = NewDictionaryPath(win::ExeFolder(), name);
   const NewNameProblem problem = CheckNewDictionaryName(
       name, [](const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; },
@@ -162,7 +131,7 @@ CDlgDictOption::CDlgDictOption(std::string path, std::string iniPath)
       m_path(std::move(path)),
       m_iniPath(std::move(iniPath)),
       m_model(win::LoadStr(IDS_USER_DICTIONARY), win::LoadStr(IDS_USER_SHORTHANDS)) {
-  OnCommandId(IDC_DE_QUERY, [this] { Query(ItemText(m_hWnd, IDC_DE_KEY)); });
+  OnCommandId(IDC_DE_QUERY, [this] { Query(win::ItemText(m_hWnd, IDC_DE_KEY)); });
   OnCommandId(IDC_DE_RELOAD, [this] {
     SetDlgItemTextA(m_hWnd, IDC_DE_KEY, "");
     SetDlgItemTextA(m_hWnd, IDC_DE_DATA, "");
@@ -189,8 +158,8 @@ BOOL CDlgDictOption::OnInitDialog() {
   ListView_SetExtendedListViewStyle(list, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
   if (m_model.Open(m_path)) {
     const bool shorthand = m_model.Dictionary().GetType() == DICT_TYPE_SHORTHAND;
-    AddColumn(list, 0, shorthand ? "Shorthand" : "Spelling", 120, LVCFMT_LEFT);
-    AddColumn(list, 1, shorthand ? "Full Text" : "Remark", 300, LVCFMT_LEFT);
+    win::AddListColumn(list, 0, shorthand ? "Shorthand" : "Spelling", 120, LVCFMT_LEFT);
+    win::AddListColumn(list, 1, shorthand ? "Full Text" : "Remark", 300, LVCFMT_LEFT);
     FillTypeList(Item(IDC_DE_TYPE), m_model.Dictionary().GetType());
     SetDlgItemTextA(m_hWnd, IDC_DE_NAME, m_model.Dictionary().GetCaption().c_str());
     SetDlgItemTextA(m_hWnd, IDC_DE_DESCRIPTION, m_model.Dictionary().GetDescription().c_str());
@@ -268,14 +237,14 @@ void CDlgDictOption::OnSelectionChanged() {
     }
   }
   m_model.OnSelection(selected, key, data);
-  m_model.OnKeyEdited(ItemText(m_hWnd, IDC_DE_KEY));
-  m_model.OnDataEdited(ItemText(m_hWnd, IDC_DE_DATA));
+  m_model.OnKeyEdited(win::ItemText(m_hWnd, IDC_DE_KEY));
+  m_model.OnDataEdited(win::ItemText(m_hWnd, IDC_DE_DATA));
   ShowButtons();
 }
 
 void CDlgDictOption::OnAdd() {
-  const std::string key = ItemText(m_hWnd, IDC_DE_KEY);
-  switch (m_model.Add(key, ItemText(m_hWnd, IDC_DE_DATA))) {
+  const std::string key = win::ItemText(m_hWnd, IDC_DE_KEY);
+  switch (m_model.Add(key, win::ItemText(m_hWnd, IDC_DE_DATA))) {
     case CDictEditorModel::AddResult::kExists:
       win::MessageBoxRes(m_hWnd, IDS_DATA_EXISTS, MB_OK | MB_ICONSTOP);
       return;
@@ -289,10 +258,10 @@ void CDlgDictOption::OnAdd() {
 }
 
 void CDlgDictOption::OnSave() {
-  const std::string key = ItemText(m_hWnd, IDC_DE_KEY);
-  m_model.StoreAttributes(ChosenType(), ItemText(m_hWnd, IDC_DE_DESCRIPTION), ItemText(m_hWnd, IDC_DE_NAME),
+  const std::string key = win::ItemText(m_hWnd, IDC_DE_KEY);
+  m_model.StoreAttributes(ChosenType(), win::ItemText(m_hWnd, IDC_DE_DESCRIPTION), win::ItemText(m_hWnd, IDC_DE_NAME),
                           IsDlgButtonChecked(m_hWnd, IDC_DE_CAN_EDIT) == BST_CHECKED);
-  const bool saved = m_model.Save(key, ItemText(m_hWnd, IDC_DE_DATA));
+  const bool saved = m_model.Save(key, win::ItemText(m_hWnd, IDC_DE_DATA));
   win::MessageBoxRes(m_hWnd, saved ? IDS_SAVE_SUCCEED : IDS_SAVE_FAILED, MB_OK);
   Query(key);
 }
@@ -317,7 +286,7 @@ void CDlgDictOption::OnDelete() {
 }
 
 void CDlgDictOption::OnImport() {
-  const std::string path = AskTextFile(m_hWnd, false);
+  const std::string path = win::AskTextFile(m_hWnd, false);
   if (path.empty()) return;
   m_waiting.Begin(win::LoadStr(IDS_IMPORTING));
   EnableWindow(m_hWnd, FALSE);
@@ -330,7 +299,7 @@ void CDlgDictOption::OnImport() {
 }
 
 void CDlgDictOption::OnExport() {
-  const std::string path = AskTextFile(m_hWnd, true);
+  const std::string path = win::AskTextFile(m_hWnd, true);
   if (path.empty()) return;
   m_waiting.Begin(win::LoadStr(IDS_EXPORTING));
   EnableWindow(m_hWnd, FALSE);
@@ -378,11 +347,11 @@ bool CDlgDictOption::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
     }
     if ((id == IDC_DE_KEY || id == IDC_DE_DATA) && code == EN_SETFOCUS) m_lastEdit = static_cast<int>(id);
     if (id == IDC_DE_KEY && code == EN_CHANGE) {
-      m_model.OnKeyEdited(ItemText(m_hWnd, IDC_DE_KEY));
+      m_model.OnKeyEdited(win::ItemText(m_hWnd, IDC_DE_KEY));
       ShowButtons();
     }
     if (id == IDC_DE_DATA && code == EN_CHANGE) {
-      m_model.OnDataEdited(ItemText(m_hWnd, IDC_DE_DATA));
+      m_model.OnDataEdited(win::ItemText(m_hWnd, IDC_DE_DATA));
       ShowButtons();
     }
     return false;
@@ -410,7 +379,7 @@ bool CDlgDictOption::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESU
 }
 
 void CDlgDictOption::OnOK() {
-  m_model.StoreAttributes(ChosenType(), ItemText(m_hWnd, IDC_DE_DESCRIPTION), ItemText(m_hWnd, IDC_DE_NAME),
+  m_model.StoreAttributes(ChosenType(), win::ItemText(m_hWnd, IDC_DE_DESCRIPTION), win::ItemText(m_hWnd, IDC_DE_NAME),
                           IsDlgButtonChecked(m_hWnd, IDC_DE_CAN_EDIT) == BST_CHECKED);
   EndDialog(IDOK);
 }
@@ -433,15 +402,11 @@ CDlgDictManager::CDlgDictManager(CConfig& config)
 
 BOOL CDlgDictManager::OnInitDialog() {
   HWND list = Item(IDC_DM_LIST);
-  AddColumn(list, 0, win::LoadStr(IDS_DM_COL_NAME), 120, LVCFMT_CENTER);
-  AddColumn(list, 1, win::LoadStr(IDS_DM_COL_TYPE), 110, LVCFMT_CENTER);
-  AddColumn(list, 2, win::LoadStr(IDS_DM_COL_DESCRIPTION), 200, LVCFMT_CENTER);
-  AddColumn(list, 3, win::LoadStr(IDS_DM_COL_PATH), 200, LVCFMT_CENTER);
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  m_icon.reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
-  m_smallIcon.reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0)));
-  SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon.get()));
-  SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon.get()));
+  win::AddListColumn(list, 0, win::LoadStr(IDS_DM_COL_NAME), 120, LVCFMT_CENTER);
+  win::AddListColumn(list, 1, win::LoadStr(IDS_DM_COL_TYPE), 110, LVCFMT_CENTER);
+  win::AddListColumn(list, 2, win::LoadStr(IDS_DM_COL_DESCRIPTION), 200, LVCFMT_CENTER);
+  win::AddListColumn(list, 3, win::LoadStr(IDS_DM_COL_PATH), 200, LVCFMT_CENTER);
+  win::SetDialogIcons(m_hWnd, m_icon, m_smallIcon);
   ListView_SetExtendedListViewStyle(list, LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
   FillList();
   return TRUE;

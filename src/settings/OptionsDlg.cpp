@@ -10,18 +10,13 @@
 #include "res/resource.h"
 #include "settings/HelpEngine.h"
 #include "settings/ProgressWnd.h"
+#include "win/Controls.h"
 #include "win/Resources.h"
 
 namespace {
 
 bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 void Check(HWND dialog, int id, bool on) { CheckDlgButton(dialog, id, on ? BST_CHECKED : BST_UNCHECKED); }
-
-std::string ItemText(HWND dialog, int id) {
-  char text[1024] = {};
-  GetDlgItemTextA(dialog, id, text, sizeof text);
-  return text;
-}
 
 void SetSpin(HWND dialog, int spin, int low, int high, int position) {
   SendDlgItemMessageA(dialog, spin, UDM_SETRANGE32, static_cast<WPARAM>(low), static_cast<LPARAM>(high));
@@ -190,7 +185,7 @@ BOOL CDlgOptionOthers::OnInitDialog() {
 
 bool CDlgOptionOthers::Save() {
   std::string texts[config::COthersPageModel::kNumberCount];
-  for (int i = 0; i < config::COthersPageModel::kNumberCount; ++i) texts[i] = ItemText(m_hWnd, kNumberEdits[i]);
+  for (int i = 0; i < config::COthersPageModel::kNumberCount; ++i) texts[i] = win::ItemText(m_hWnd, kNumberEdits[i]);
   if (const auto refused = m_model.Take(texts)) {
     const auto range = config::COthersPageModel::RangeOf(*refused);
     char text[256];
@@ -316,29 +311,10 @@ void CDlgAutoLearn::OnSaveList() {
   if (!m_model.SaveList()) win::MessageBoxRes(m_hWnd, IDS_AL_SAVE_FAILED, MB_OK | MB_ICONERROR, win::Caption::Error);
 }
 
-namespace {
-
-// The open or save dialog for the word lists' text files; empty when the
-// user cancelled.
-std::string AskTextFile(HWND owner, bool save) {
-  char path[MAX_PATH] = "*.txt";
-  OPENFILENAMEA dialog = {};
-  dialog.lStructSize = sizeof dialog;
-  dialog.hwndOwner = owner;
-  dialog.lpstrFilter = "Text (*.txt)\0*.txt\0All Files (*.*)\0*.*\0";
-  dialog.lpstrFile = path;
-  dialog.nMaxFile = MAX_PATH;
-  dialog.lpstrDefExt = "txt";
-  dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-  const BOOL chosen = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
-  return chosen ? std::string(path) : std::string();
-}
-
-}  // namespace
 
 void CDlgAutoLearn::OnImport() {
   if (!m_engine) return;
-  const std::string path = AskTextFile(m_hWnd, false);
+  const std::string path = win::AskTextFile(m_hWnd, false);
   if (path.empty()) return;
   if (!m_model.Import(path)) win::MessageBoxText(m_hWnd, win::LoadStr(IDS_UNABLE_TO_OPEN) + path, MB_OK | MB_ICONERROR, win::Caption::Error);
   ShowRows();
@@ -346,14 +322,14 @@ void CDlgAutoLearn::OnImport() {
 
 void CDlgAutoLearn::OnExport() {
   if (!m_engine) return;
-  const std::string path = AskTextFile(m_hWnd, true);
+  const std::string path = win::AskTextFile(m_hWnd, true);
   if (path.empty()) return;
   if (!m_engine->Export(path)) win::MessageBoxText(m_hWnd, win::LoadStr(IDS_UNABLE_TO_OPEN) + path, MB_OK | MB_ICONERROR, win::Caption::Error);
 }
 
 // The separators may never be empty: the edit gets its last text back.
 void CDlgAutoLearn::OnSeparatorsDone() {
-  const std::string text = ItemText(m_hWnd, IDC_AL_SEPARATORS);
+  const std::string text = win::ItemText(m_hWnd, IDC_AL_SEPARATORS);
   if (text.empty()) {
     win::MessageBoxRes(m_hWnd, IDS_SEPARATORS_EMPTY, MB_OK | MB_ICONERROR, win::Caption::Error);
     SetDlgItemTextA(m_hWnd, IDC_AL_SEPARATORS, m_separators.c_str());
@@ -411,7 +387,7 @@ bool CDlgAutoLearn::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
 void CDlgAutoLearn::Save() {
   BOOL ok = FALSE;
   const UINT minLength = GetDlgItemInt(m_hWnd, IDC_AL_MIN_LENGTH, &ok, FALSE);
-  std::string separators = ItemText(m_hWnd, IDC_AL_SEPARATORS);
+  std::string separators = win::ItemText(m_hWnd, IDC_AL_SEPARATORS);
   if (separators.empty()) separators = m_separators;
   m_config.bEnableAutolearn = Checked(m_hWnd, IDC_AL_ENABLE) ? 1 : 0;
   if (ok && minLength <= 500) m_config.nMinLearnLength = static_cast<std::int32_t>(minLength);
@@ -437,11 +413,7 @@ COptionsDlg::COptionsDlg(CConfig& config, CAutoLearn* engine)
 COptionsDlg::~COptionsDlg() = default;
 
 BOOL COptionsDlg::OnInitDialog() {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  m_icon.reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE)));
-  m_smallIcon.reset(static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0)));
-  SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_icon.get()));
-  SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon.get()));
+  win::SetDialogIcons(m_hWnd, m_icon, m_smallIcon);
 
   m_others.Create(m_hWnd);
   m_hotkeys.Create(m_hWnd);

@@ -9,23 +9,13 @@
 #include <vector>
 
 #include "res/resource.h"
+#include "win/Controls.h"
 #include "win/Resources.h"
 
 namespace {
 
 void AddColumn(HWND list, int index, UINT textId, int width) {
-  const std::string text = win::LoadStr(textId);
-  LVCOLUMNA column = {};
-  column.mask = LVCF_TEXT | LVCF_WIDTH;
-  column.cx = width;
-  column.pszText = const_cast<char*>(text.c_str());
-  ListView_InsertColumn(list, index, &column);
-}
-
-std::string ItemText(HWND dialog, int id) {
-  char text[1024] = {};
-  GetDlgItemTextA(dialog, id, text, sizeof text);
-  return text;
+  win::AddListColumn(list, index, win::LoadStr(textId), width);
 }
 
 // A row whose item data is an index of the working rule list.
@@ -177,15 +167,15 @@ BOOL CDlgAppOption::OnInitDialog() {
 }
 
 void CDlgAppOption::Choose(const std::string& path) {
-  m_model.strCaption = ItemText(m_hWnd, IDC_AO_CAPTION);
+  m_model.strCaption = win::ItemText(m_hWnd, IDC_AO_CAPTION);
   m_model.ChoosePath(path, FileTitle(path));
   SetDlgItemTextA(m_hWnd, IDC_AO_PATH, path.c_str());
   SetDlgItemTextA(m_hWnd, IDC_AO_CAPTION, m_model.strCaption.c_str());
 }
 
 void CDlgAppOption::OnOK() {
-  m_model.rule.strPath = ItemText(m_hWnd, IDC_AO_PATH);
-  m_model.strCaption = ItemText(m_hWnd, IDC_AO_CAPTION);
+  m_model.rule.strPath = win::ItemText(m_hWnd, IDC_AO_PATH);
+  m_model.strCaption = win::ItemText(m_hWnd, IDC_AO_CAPTION);
   EndDialog(IDOK);
 }
 
@@ -215,8 +205,7 @@ CDlgAppManager::CDlgAppManager(CConfig& config)
 }
 
 BOOL CDlgAppManager::OnInitDialog() {
-  m_icon.reset(static_cast<HICON>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, 0)));
-  SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_icon.get()));
+  win::SetDialogIcons(m_hWnd, m_icon, m_smallIcon);
   HWND list = Item(IDC_AM_LIST);
   AddColumn(list, 0, IDS_COL_CAPTION, 120);
   AddColumn(list, 1, IDS_COL_STATUS, 120);
@@ -367,7 +356,7 @@ void CDlgEditBox::EndDrag() {
 }
 
 void CDlgEditBox::OnOK() {
-  rule.strCaption = ItemText(m_hWnd, IDC_EB_CAPTION);
+  rule.strCaption = win::ItemText(m_hWnd, IDC_EB_CAPTION);
   rule.strPath.clear();
   rule.strEditId = m_strEditBoxId;
   EndDialog(IDOK);

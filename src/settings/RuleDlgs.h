@@ -62,6 +62,7 @@ class CDlgAppManager final : public win::CDialog {
   CRuleListModel m_model;
   win::ImageListHandle m_images;
   win::IconHandle m_icon;
+  win::IconHandle m_smallIcon;
   std::int32_t m_bOtherApps = 1;
 };
 
