@@ -248,6 +248,23 @@ fi
 wait_gone "$quillet" 15 && pass "Exit from the tray menu ends Quillet" || fail "Exit from the tray menu ends Quillet"
 quillet=""
 
+# Started without a dictionary, Quillet asks, and OK opens the Dictionaries
+# Manager (the files are put back afterwards).
+mkdir -p "$out/libs.kept"
+mv "$app/libs/"*.lib "$out/libs.kept/"
+"$wine" "$app/Quillet.exe" >"$out/empty.log" 2>&1 &
+quillet=$!
+message=$(q wait-message "Quillet - ERROR" 15000 1 | tr -d '\r' | head -n 1)
+[[ "$message" == "[No Dictionary had loaded!"* ]] && pass "without dictionaries Quillet asks at start" ||
+  fail "without dictionaries Quillet asks at start (got $message)"
+check "OK opens the Dictionaries Manager" q wait-window "Dictionaries Manager" 5000
+q click "Dictionaries Manager" 2 >/dev/null
+q wait-gone "Dictionaries Manager" 5000 >/dev/null
+kill "$quillet" 2>/dev/null
+wait_gone "$quillet" 10
+quillet=""
+mv "$out/libs.kept/"*.lib "$app/libs/"
+
 echo "screenshot: $out/prompt.png"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

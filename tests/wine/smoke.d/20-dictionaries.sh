@@ -11,6 +11,12 @@ rows=$(q lv-rows "$dm" 1019 | tr -d '\r')
 [ "$(echo "$rows" | cut -c6- | cut -d'|' -f1 | tr '\n' ' ')" = "shorthands.lib words.lib " ] &&
   pass "the manager lists both dictionaries by name" || fail "the manager lists both dictionaries by name ($rows)"
 shot dict-manager "$dm"
+# While a dialog is open the tray menu stays shut.
+read -r tx ty < <(xdotool getwindowgeometry "$tray" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
+xdotool mousemove $((tx + 10)) $((ty + 10)) click 3
+if q wait-menu 1000 >/dev/null; then fail "no tray menu while a dialog is open"; xdotool key Escape; else
+  pass "no tray menu while a dialog is open"; fi
+xdotool mousemove 500 350
 q lv-check "$dm" 1019 1 0 >/dev/null
 q click "$dm" 1 >/dev/null
 back_to_notepad "$dm"
@@ -51,9 +57,28 @@ answer Quillet 1 "Add data succeed!" "Add stores the entry"
 q set-text "$de" 1008 Medic >/dev/null
 q click "$de" 1010 >/dev/null
 answer Quillet 1 "This data had in database!" "Add refuses the key in another letter case"
+# A tagged file and a plain word list imported through the open-file dialog,
+# their names typed into it.
+import_file() {   # import_file FILE EXPECTED NAME
+  q click "$de" 1013 >/dev/null
+  if q wait-window Open 5000 >/dev/null; then
+    # The file name box: a combo box (1148) in the explorer-style dialog, an
+    # edit (1152) in the older one.
+    local name="Z:$(echo "$1" | tr / '\\')"
+    q set-text Open 1148 "$name" >/dev/null 2>&1 || q set-text Open 1152 "$name" >/dev/null
+    q click Open 1 >/dev/null
+    answer Quillet 1 "$2" "$3"
+  else
+    fail "$3 (no file dialog)"
+  fi
+}
+printf '<key>medal\r\n<data>a prize\r\n' >"$out/import.txt"
+import_file "$out/import.txt" "1 items have been successfully imported !" "Import reads the tagged file"
+printf 'mediate, medium.\r\n' >"$out/words.txt"
+import_file "$out/words.txt" "2 items have been successfully imported !" "Import reads a plain word list"
 info=$(q get-text "$de" 1034 | tr -d '\r' | paste -sd' ')
-[ "$info" = "[Items in dictionary: 1 Items Loaded:1]" ] && pass "the information shows one entry" ||
-  fail "the information shows one entry ($info)"
+[ "$info" = "[Items in dictionary: 4 Items Loaded:4]" ] && pass "the information shows every entry" ||
+  fail "the information shows every entry ($info)"
 shot dict-editor "$de"
 q click "$de" 1 >/dev/null
 q wait-gone "$de" 5000 >/dev/null
@@ -61,8 +86,8 @@ rows=$(q lv-rows "$dm" 1019 | tr -d '\r')
 [[ "$rows" == *"] Med|Dictionary|"* ]] && pass "the manager lists Med" || fail "the manager lists Med ($rows)"
 q click "$dm" 1 >/dev/null
 back_to_notepad "$dm"
-xdotool type --delay 30 " medi"
-check "the new entry is offered" q wait-rows "medic" 3000
+xdotool type --delay 30 " med"
+check "the new and the imported entries are offered" q wait-rows "medal|mediate|medic|medium" 3000
 xdotool key Escape
 q wait-prompt hidden 2000 >/dev/null
 
