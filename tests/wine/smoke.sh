@@ -68,7 +68,7 @@ tray_icon_is() {
 
 rm -rf "$out"
 mkdir -p "$app/libs"
-cp "$build/bin/Quillet.exe" "$build/bin/Hoam.dll" "$app/"
+cp "$build/bin/Quillet.exe" "$build/bin/Hoam.dll" "$build/bin/QLHelp.chm" "$app/"
 
 # A display of our own.
 display=""

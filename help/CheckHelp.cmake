@@ -1,0 +1,21 @@
+# Fails when the compiled help lacks its default topic or a keyword the
+# program asks for.
+#   cmake -DCHM=QLHelp.chm -DCHMLS=chmls -DREQUIRED=required.txt -P CheckHelp.cmake
+execute_process(COMMAND ${CHMLS} -n list ${CHM} OUTPUT_VARIABLE listing RESULT_VARIABLE status)
+if(NOT status EQUAL 0 OR NOT listing MATCHES "/index.html")
+  message(FATAL_ERROR "${CHM}: no default topic index.html")
+endif()
+get_filename_component(dir ${CHM} DIRECTORY)
+set(index ${dir}/QLHelp.index.txt)
+file(REMOVE ${index})
+execute_process(COMMAND ${CHMLS} extractindex ${CHM} ${index} OUTPUT_QUIET ERROR_QUIET)
+if(NOT EXISTS ${index})
+  message(FATAL_ERROR "${CHM}: its keyword index cannot be read")
+endif()
+file(READ ${index} keywords)
+file(STRINGS ${REQUIRED} wanted REGEX "^[^#]")
+foreach(keyword IN LISTS wanted)
+  if(NOT keywords MATCHES "value=\"${keyword}\"")
+    message(FATAL_ERROR "${CHM}: the keyword \"${keyword}\" is missing from the index")
+  endif()
+endforeach()
