@@ -118,15 +118,19 @@ bool CDictEditorModel::Delete(const std::vector<std::string>& keys) {
   return true;
 }
 
-void CDictEditorModel::ApplyForced() {
+bool CDictEditorModel::ApplyForced() {
   const std::string path = m_dict.GetPath();
+  std::int32_t type;
   if (path.find(m_userShorthands) != std::string::npos) {
-    m_dict.SetType(DICT_TYPE_SHORTHAND);
-    m_dict.SetEditFlags(m_dict.GetEditFlags() | DICT_EDIT_ALLOWED);
+    type = DICT_TYPE_SHORTHAND;
   } else if (path.find(m_userDictionary) != std::string::npos) {
-    m_dict.SetType(DICT_TYPE_WORDS);
-    m_dict.SetEditFlags(m_dict.GetEditFlags() | DICT_EDIT_ALLOWED);
+    type = DICT_TYPE_WORDS;
+  } else {
+    return false;
   }
+  m_dict.SetType(type);
+  m_dict.SetEditFlags(m_dict.GetEditFlags() | DICT_EDIT_ALLOWED);
+  return true;
 }
 
 void CDictEditorModel::StoreAttributes(std::int32_t type, const std::string& description, const std::string& caption,
@@ -142,11 +146,7 @@ void CDictEditorModel::StoreAttributes(std::int32_t type, const std::string& des
 }
 
 void CDictEditorModel::StoreForcedOnly() {
-  if (!m_dict.IsOpen()) return;
-  const std::string path = m_dict.GetPath();
-  if (path.find(m_userShorthands) == std::string::npos && path.find(m_userDictionary) == std::string::npos) return;
-  ApplyForced();
-  m_dict.SaveInfo();
+  if (m_dict.IsOpen() && ApplyForced()) m_dict.SaveInfo();
 }
 
 // ---- New Dictionary -------------------------------------------------------------

@@ -94,7 +94,8 @@ class CDictEditorModel {
   bool EditAllowed() const { return (m_dict.GetEditFlags() & DICT_EDIT_ALLOWED) != 0; }
 
  private:
-  void ApplyForced();
+  // The forced settings of the user files; false for any other file.
+  bool ApplyForced();
   std::string m_userDictionary;
   std::string m_userShorthands;
   CDictionary m_dict;

@@ -1,7 +1,6 @@
 #include "settings/DictDlgs.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <cstdio>
 #include <vector>
@@ -186,17 +185,11 @@ LRESULT CALLBACK CDlgDictOption::DataEditProc(HWND edit, UINT message, WPARAM wP
 
 void CDlgDictOption::Query(const std::string& text) {
   ProgressWnd progress(m_iniPath);
-  const bool shown = progress.Create(m_hWnd, win::LoadStr(IDS_CAPTION));
-  if (shown) {
+  if (progress.Create(m_hWnd, win::LoadStr(IDS_CAPTION))) {
     progress.SetText(win::LoadStr(IDS_DICT_LOADING));
     progress.SetRange(0, m_model.Dictionary().GetItemCount(), 1);
   }
-  m_model.Query(text, [&](std::int32_t done, std::int32_t) {
-    if (!shown || done % 500 != 0) return true;
-    progress.SetPos(done);
-    progress.PeekAndPump(true);
-    return !progress.Cancelled();
-  });
+  m_model.Query(text, [&](std::int32_t done, std::int32_t) { return progress.KeepGoing(done); });
   HWND list = List();
   ListView_SetItemState(list, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
   ListView_SetItemCountEx(list, static_cast<int>(m_model.Rows().size()), 0);

@@ -1,7 +1,6 @@
 #include "settings/OptionsDlg.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 
 #include <cstdio>
 #include <vector>
@@ -161,9 +160,13 @@ CDlgOptionOthers::CDlgOptionOthers(CConfig& config) : win::CDialog(IDD_OPTION_OT
   OnCommandId(IDC_OTH_STARTUP, [this] { m_model.SetCheck(m_model.bRunAtStartup, Checked(m_hWnd, IDC_OTH_STARTUP)); });
 }
 
+namespace {
+
 constexpr int kNumberEdits[] = {IDC_OTH_MIN_INPUT, IDC_OTH_MIN_WORD, IDC_OTH_MAX_WORD, IDC_OTH_ROWS};
 constexpr int kNumberSpins[] = {IDC_OTH_MIN_INPUT_SPIN, IDC_OTH_MIN_WORD_SPIN, IDC_OTH_MAX_WORD_SPIN,
                                 IDC_OTH_ROWS_SPIN};
+
+}  // namespace
 
 BOOL CDlgOptionOthers::OnInitDialog() {
   m_config.LoadOthers();
@@ -255,19 +258,13 @@ BOOL CDlgAutoLearn::OnInitDialog() {
 void CDlgAutoLearn::FillList() {
   if (m_model.listLoaded() || !m_engine) return;
   ProgressWnd progress(m_config.ConfigIniPath());
-  const bool shown = progress.Create(m_hWnd, win::LoadStr(IDS_CAPTION));
-  if (shown) {
+  if (progress.Create(m_hWnd, win::LoadStr(IDS_CAPTION))) {
     progress.SetText(win::LoadStr(IDS_AL_LOADING));
     progress.SetRange(0, m_engine->GetRecordCount(), 1);
   }
   // The window is brought up to date every few hundred words: drawing it
   // for every one would cost more than the filling.
-  m_model.FillList([&](std::int32_t done, std::int32_t) {
-    if (!shown || done % 500 != 0) return true;
-    progress.SetPos(done);
-    progress.PeekAndPump(true);
-    return !progress.Cancelled();
-  });
+  m_model.FillList([&](std::int32_t done, std::int32_t) { return progress.KeepGoing(done); });
   ShowRows();
 }
 

@@ -133,6 +133,13 @@ void ProgressWnd::PeekAndPump(bool cancelOnEsc) {
   }
 }
 
+bool ProgressWnd::KeepGoing(int done, int every) {
+  if (!m_hWnd || done % every != 0) return !m_cancelled;
+  SetPos(done);
+  PeekAndPump(true);
+  return !m_cancelled;
+}
+
 void ProgressWnd::Cancel() {
   m_cancelled = true;
   Hide();

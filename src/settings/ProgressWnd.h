@@ -31,6 +31,10 @@ class ProgressWnd final : public win::CWindow {
   bool Cancelled() const { return m_cancelled; }
   // Handles what is waiting without blocking; Escape cancels when asked to.
   void PeekAndPump(bool cancelOnEsc);
+  // For a long loop: every `every` steps shows `done` and lets the user act
+  // (Escape cancels); false once cancelled. A window that could not be made
+  // never stops the loop.
+  bool KeepGoing(int done, int every = 500);
 
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -1,7 +1,6 @@
 #include "settings/RuleDlgs.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -133,15 +132,9 @@ bool CDlgRunningApps::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT&) {
 
 CDlgAppOption::CDlgAppOption(const AppRule& rule) : win::CDialog(IDD_APP_OPTION), m_model(rule) {
   OnCommandId(IDC_AO_BROWSE, [this] {
-    char path[MAX_PATH] = {};
-    OPENFILENAMEA dialog = {};
-    dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = m_hWnd;
-    dialog.lpstrFilter = "Executable Files (*.exe)\0*.exe\0All Files (*.*)\0*.*\0";
-    dialog.lpstrFile = path;
-    dialog.nMaxFile = MAX_PATH;
-    dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY;
-    if (GetOpenFileNameA(&dialog)) Choose(path);
+    const std::string path =
+        win::AskFile(m_hWnd, false, "Executable Files (*.exe)\0*.exe\0All Files (*.*)\0*.*\0", nullptr, nullptr);
+    if (!path.empty()) Choose(path);
   });
   OnCommandId(IDC_AO_RUNNING, [this] {
     CDlgRunningApps running;

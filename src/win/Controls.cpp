@@ -26,18 +26,24 @@ void AddListColumn(HWND list, int index, const std::string& text, int width, int
   ListView_InsertColumn(list, index, &column);
 }
 
-std::string AskTextFile(HWND owner, bool save) {
-  char path[MAX_PATH] = "*.txt";
+std::string AskFile(HWND owner, bool save, const char* filter, const char* defaultExtension,
+                    const char* initialName) {
+  char path[MAX_PATH] = {};
+  lstrcpynA(path, initialName ? initialName : "", MAX_PATH);
   OPENFILENAMEA dialog = {};
   dialog.lStructSize = sizeof dialog;
   dialog.hwndOwner = owner;
-  dialog.lpstrFilter = "Text (*.txt)\0*.txt\0All Files (*.*)\0*.*\0";
+  dialog.lpstrFilter = filter;
   dialog.lpstrFile = path;
   dialog.nMaxFile = MAX_PATH;
-  dialog.lpstrDefExt = "txt";
-  dialog.Flags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+  dialog.lpstrDefExt = defaultExtension;
+  dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
   const BOOL chosen = save ? GetSaveFileNameA(&dialog) : GetOpenFileNameA(&dialog);
   return chosen ? std::string(path) : std::string();
+}
+
+std::string AskTextFile(HWND owner, bool save) {
+  return AskFile(owner, save, "Text (*.txt)\0*.txt\0All Files (*.*)\0*.*\0", "txt", "*.txt");
 }
 
 void SetDialogIcons(HWND dialog, IconHandle& large, IconHandle& small) {

@@ -14,8 +14,12 @@ namespace win {
 // The whole text of a dialog's control.
 std::string ItemText(HWND dialog, int id);
 void AddListColumn(HWND list, int index, const std::string& text, int width, int format = LVCFMT_LEFT);
-// The open (or save) dialog for a text file: extension "txt", filter "Text
-// (*.txt)" and "All Files (*.*)"; empty when the user cancelled.
+// The open (or save) dialog for one file: filter pairs separated by NULs
+// ending in two, the extension added to a bare name, the name shown first;
+// the chosen path, empty when the user cancelled.
+std::string AskFile(HWND owner, bool save, const char* filter, const char* defaultExtension,
+                    const char* initialName);
+// The same for a text file: "Text (*.txt)" and "All Files (*.*)".
 std::string AskTextFile(HWND owner, bool save);
 // The program's icon as the dialog's large and small icon; the handles live
 // as long as the dialog needs them.

@@ -209,6 +209,11 @@ shot() {
 }
 # back_to_notepad TITLE: the dialog has closed and notepad has the keyboard.
 back_to_notepad() { q wait-gone "$1" 5000 >/dev/null; q focus-notepad 3000 >/dev/null; sleep 0.3; }
+# expect_no_prompt NAME: no prompt shows within a second (one that does is
+# put away again).
+expect_no_prompt() {
+  if q wait-prompt visible 1000 >/dev/null; then fail "$1"; xdotool key Escape; else pass "$1"; fi
+}
 # answer CAPTION BUTTON EXPECTED NAME: a message box says EXPECTED, answered.
 answer() {
   local message
