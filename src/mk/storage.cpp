@@ -442,7 +442,9 @@ void StorageImpl::CollectUsed(std::vector<Extent>& used) const {
   if (appendOnly || forceGrow) used.push_back({std::max(end, physical) + 8, 0});
   for (const TopLevel& t : top) {
     if (!t.seq) continue;
-    used.push_back(t.structure);
+    // The structure of a view that could not be read may lie anywhere: it
+    // claims no room, or a damaged file would make us write gigabytes.
+    if (ColumnOk(t.structure)) used.push_back(t.structure);
     for (const DiskColumn& d : t.seq->disk) {
       used.push_back(d.data);
       used.push_back(d.sizes);

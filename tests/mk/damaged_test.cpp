@@ -92,9 +92,17 @@ TEST(DamagedFiles, RandomBytesAreRefused) {
   EXPECT_LT(accepted, 2000);
 }
 
-// Builds a file with the given structure column and description around it.
+void PutVarint(std::vector<uint8_t>& out, uint32_t v) {
+  for (int shift = 28; shift > 0; shift -= 7)
+    if (v >> shift) out.push_back(static_cast<uint8_t>(v >> shift & 0x7f));
+  out.push_back(static_cast<uint8_t>(0x80 | (v & 0x7f)));
+}
+
+// Builds a file with the given structure column and description around it;
+// `recordedSize`, when given, is the structure's size as the file records
+// it instead of the true one.
 std::vector<uint8_t> Handmade(const std::string& desc, const std::vector<uint8_t>& structure,
-                              const std::vector<uint8_t>& filler = {}) {
+                              const std::vector<uint8_t>& filler = {}, uint32_t recordedSize = 0) {
   std::vector<uint8_t> f = {'J', 'L', 0x1a, 0, 0, 0, 0, 0};
   f.insert(f.end(), filler.begin(), filler.end());
   uint32_t structPos = static_cast<uint32_t>(f.size());
@@ -103,8 +111,8 @@ std::vector<uint8_t> Handmade(const std::string& desc, const std::vector<uint8_t
   std::vector<uint8_t> walk = {0x80, static_cast<uint8_t>(0x80 | desc.size())};
   walk.insert(walk.end(), desc.begin(), desc.end());
   walk.push_back(0x81);
-  walk.push_back(static_cast<uint8_t>(0x80 | structure.size()));
-  walk.push_back(static_cast<uint8_t>(0x80 | structPos));
+  PutVarint(walk, recordedSize ? recordedSize : static_cast<uint32_t>(structure.size()));
+  PutVarint(walk, structPos);
   f.insert(f.end(), walk.begin(), walk.end());
   uint32_t skipPos = static_cast<uint32_t>(f.size());
   f.insert(f.end(), {0x80, 0, 0, 0, 0, 0, 0, static_cast<uint8_t>(skipPos)});
@@ -119,6 +127,18 @@ TEST(DamagedFiles, HostileCountsAndPositionsAreBounded) {
   MemoryStrategy huge(Handmade("DBDATA[key:S,data:S]", {0x80, 0x07, 0x7f, 0x7f, 0x7f, 0xff, 0x80, 0x80}));
   c4_Storage s(huge, false, 0);
   EXPECT_EQ(s.View("DBDATA").GetSize(), 0);
+  // A structure recorded as two gigabytes long in a tiny file: that view
+  // cannot be read, and a commit that adds another must not write out there.
+  std::vector<uint8_t> far = Handmade("OTHER[name:S]", {0x80, 0x80}, {}, 0x7FFFFF00);
+  MemoryStrategy farFile(far);
+  {
+    c4_Storage s(farFile);
+    c4_View v = s.GetAs("DBDATA[key:S,data:S]");
+    v.Add(pKey["probe"]);
+    s.Commit();
+  }
+  EXPECT_LT(farFile.bytes.size(), 4096u);
+  EXPECT_TRUE(Exercise(far));
   // A data column that runs past the end of the file.
   Exercise(Handmade("DBDATA[key:S]", {0x80, 0x81, 0x03, 0x7f, 0xff, 0x81, 0x88, 0x80}));
   // A sizes vector whose width cannot be right (5 rows in 3 bytes of 8 bits).
