@@ -50,19 +50,29 @@ mean_colour() {
   import -window root -crop "$geometry" -resize 1x1\! -depth 8 txt:- 2>/dev/null |
     sed -n 's/.*(\([0-9.]*\),\([0-9.]*\),\([0-9.]*\).*/\1 \2 \3/p' | head -n 1
 }
-# Whether the tray shows our blue (engine on) or grey (engine off) icon.
+# Whether the tray shows our blue (engine on, about 130 160 215) or grey
+# (engine off, about 180 180 180) icon; the tray's background, or the screen
+# where there is no tray window, is neither.
 tray_icon_is() {
   local want=$1 r g b end=$((SECONDS + 5))
   while [ $SECONDS -lt $end ]; do
+    # The tray window appears with the first icon; look again if it had not
+    # yet when notepad started.
+    [ -n "$tray" ] || tray=$(find_window "Wine System Tray" 1)
     read -r r g b <<<"$(mean_colour "$tray")"
     r=${r%.*}; g=${g%.*}; b=${b%.*}
     if [ -n "$b" ]; then
       if [ "$want" = blue ] && [ "$b" -gt $((r + 20)) ]; then return 0; fi
-      if [ "$want" = grey ] && [ "$r" -gt 60 ] && [ $((b - r)) -le 20 ] && [ $((r - b)) -le 20 ]; then return 0; fi
+      if [ "$want" = grey ] && [ "$r" -gt 120 ] && [ "$r" -lt 215 ] &&
+         [ $((b - r)) -le 20 ] && [ $((r - b)) -le 20 ]; then return 0; fi
     fi
     sleep 0.2
   done
   echo "tray colour: $r $g $b"
+  for id in $(xdotool search --name "Wine System Tray" 2>/dev/null); do
+    echo "tray window $id: $(xdotool getwindowgeometry "$id" 2>/dev/null | tr '\n' ' ')"
+  done
+  import -window root "$out/tray-$want-failed.png" 2>/dev/null
   return 1
 }
 
