@@ -53,12 +53,54 @@ std::string FileTitle(const std::string& path) {
   return GetFileTitleA(path.c_str(), title, sizeof title) == 0 ? std::string(title) : std::string();
 }
 
+// Where the running applications' listing and the finder's moves keep
+// their longest times.
+constexpr char kFillTiming[] = "QuilletFillUs";
+constexpr char kMoveTiming[] = "QuilletMoveUs";
+
 std::string Lower(std::string text) {
   for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   return text;
 }
 
 }  // namespace
+
+// ---- Executables' icons ---------------------------------------------------------------
+
+void ExeIcons::Attach(HWND list) {
+  m_images.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8));
+  ListView_SetImageList(list, m_images.get(), LVSIL_SMALL);
+  Clear();
+}
+
+void ExeIcons::Clear() {
+  ImageList_RemoveAll(m_images.get());
+  m_byPath.clear();
+  m_fallback = -1;
+}
+
+int ExeIcons::For(const std::string& path) {
+  // Many processes share one executable: its icon is read once.
+  const auto known = m_byPath.find(Lower(path));
+  if (known != m_byPath.end()) return known->second;
+  HICON small = nullptr;
+  ExtractIconExA(path.c_str(), 0, nullptr, &small, 1);
+  int image = -1;
+  if (small) {
+    image = ImageList_AddIcon(m_images.get(), small);
+    DestroyIcon(small);
+  } else {
+    if (m_fallback < 0) {
+      HICON fallback = static_cast<HICON>(
+          LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APPLICATION_DEFAULT), IMAGE_ICON, 16, 16, 0));
+      m_fallback = ImageList_AddIcon(m_images.get(), fallback);
+      if (fallback) DestroyIcon(fallback);
+    }
+    image = m_fallback;
+  }
+  m_byPath.emplace(Lower(path), image);
+  return image;
+}
 
 // ---- Running applications -------------------------------------------------------------
 
@@ -71,16 +113,16 @@ BOOL CDlgRunningApps::OnInitDialog() {
   AddColumn(list, 0, IDS_COL_FILE_NAME, 120);
   AddColumn(list, 1, IDS_COL_FULL_PATH, 300);
   ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP);
-  m_images.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8));
-  ListView_SetImageList(list, m_images.get(), LVSIL_SMALL);
+  m_icons.Attach(list);
   Refresh();
   return TRUE;
 }
 
 void CDlgRunningApps::Refresh() {
   HWND list = Item(IDC_RA_LIST);
+  win::ScopedTiming timing(m_hWnd, kFillTiming);
   ListView_DeleteAllItems(list);
-  ImageList_RemoveAll(m_images.get());
+  m_icons.Clear();
   win::KernelHandle processes(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (processes.get() == INVALID_HANDLE_VALUE) return;
   PROCESSENTRY32 process = {};
@@ -95,14 +137,7 @@ void CDlgRunningApps::Refresh() {
     for (BOOL next = Module32First(modules.get(), &module); next; next = Module32Next(modules.get(), &module)) {
       if (module.th32ModuleID != process.th32ModuleID && Lower(module.szModule).find(exe) == std::string::npos)
         continue;
-      HICON small = nullptr;
-      ExtractIconExA(module.szExePath, 0, nullptr, &small, 1);
-      int image = -1;
-      if (small) {
-        image = ImageList_AddIcon(m_images.get(), small);
-        DestroyIcon(small);
-      }
-      InsertRow(list, {module.szModule, module.szExePath}, 0, image);
+      InsertRow(list, {module.szModule, module.szExePath}, 0, m_icons.For(module.szExePath));
       break;
     }
   }
@@ -121,6 +156,7 @@ void CDlgRunningApps::OnOK() {
 }
 
 bool CDlgRunningApps::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT&) {
+  if (message == WM_DESTROY) win::ScopedTiming::Forget(m_hWnd, kFillTiming);
   if (message != WM_NOTIFY) return false;
   const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
   if (header.idFrom != IDC_RA_LIST || header.code != NM_DBLCLK) return false;
@@ -204,8 +240,7 @@ BOOL CDlgAppManager::OnInitDialog() {
   AddColumn(list, 1, IDS_COL_STATUS, 120);
   AddColumn(list, 2, IDS_COL_FULL_PATH, 300);
   ListView_SetExtendedListViewStyle(list, LVS_EX_FULLROWSELECT);
-  m_images.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 8, 8));
-  ListView_SetImageList(list, m_images.get(), LVSIL_SMALL);
+  m_icons.Attach(list);
   m_bOtherApps = m_config.bOtherAppsWork;
   Fill();
   return TRUE;
@@ -214,21 +249,11 @@ BOOL CDlgAppManager::OnInitDialog() {
 void CDlgAppManager::Fill() {
   HWND list = Item(IDC_AM_LIST);
   ListView_DeleteAllItems(list);
-  ImageList_RemoveAll(m_images.get());
-  HICON fallback = static_cast<HICON>(
-      LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APPLICATION_DEFAULT), IMAGE_ICON, 16, 16, 0));
-  const int fallbackImage = ImageList_AddIcon(m_images.get(), fallback);
-  if (fallback) DestroyIcon(fallback);
+  m_icons.Clear();
   for (std::size_t index : m_model.Shown()) {
     const AppRule& rule = m_config.appRules[index];
-    HICON small = nullptr;
-    ExtractIconExA(rule.strPath.c_str(), 0, nullptr, &small, 1);
-    int image = fallbackImage;
-    if (small) {
-      image = ImageList_AddIcon(m_images.get(), small);
-      DestroyIcon(small);
-    }
-    InsertRow(list, {rule.strCaption, Status(rule.bWorkOn), rule.strPath}, static_cast<LPARAM>(index), image);
+    InsertRow(list, {rule.strCaption, Status(rule.bWorkOn), rule.strPath}, static_cast<LPARAM>(index),
+              m_icons.For(rule.strPath));
   }
   CheckRadioButton(m_hWnd, IDC_AM_OTHERS_ON, IDC_AM_OTHERS_OFF, m_bOtherApps ? IDC_AM_OTHERS_ON : IDC_AM_OTHERS_OFF);
 }
@@ -318,6 +343,7 @@ bool CDlgEditBox::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result
       return true;
     case WM_DESTROY:
       m_frame.reset();
+      win::ScopedTiming::Forget(m_hWnd, kMoveTiming);
       return false;
     default:
       return false;
@@ -325,6 +351,7 @@ bool CDlgEditBox::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT& result
 }
 
 void CDlgEditBox::OnDrag(POINT screen) {
+  win::ScopedTiming timing(m_hWnd, kMoveTiming);
   if (PtInRect(&m_iconRect, screen)) return;
   HWND target = WindowFromPoint(screen);
   SetCursor(m_crosshair);

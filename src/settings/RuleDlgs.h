@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -15,6 +16,20 @@
 #include "output/win32/HighlightFrame.h"
 #include "win/Handles.h"
 #include "win/Window.h"
+
+// The small icons of executables for a list view: one image per file, the
+// program's default application icon for a file that has none.
+class ExeIcons {
+ public:
+  void Attach(HWND list);
+  void Clear();
+  int For(const std::string& path);
+
+ private:
+  win::ImageListHandle m_images;
+  std::map<std::string, int> m_byPath;
+  int m_fallback = -1;
+};
 
 class CDlgRunningApps final : public win::CDialog {
  public:
@@ -28,7 +43,7 @@ class CDlgRunningApps final : public win::CDialog {
 
  private:
   void Refresh();
-  win::ImageListHandle m_images;
+  ExeIcons m_icons;
 };
 
 class CDlgAppOption final : public win::CDialog {
@@ -60,7 +75,7 @@ class CDlgAppManager final : public win::CDialog {
   void OnEdit();
   CConfig& m_config;
   CRuleListModel m_model;
-  win::ImageListHandle m_images;
+  ExeIcons m_icons;
   win::IconHandle m_icon;
   win::IconHandle m_smallIcon;
   std::int32_t m_bOtherApps = 1;

@@ -54,4 +54,17 @@ void SetDialogIcons(HWND dialog, IconHandle& large, IconHandle& small) {
   SendMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
 }
 
+ScopedTiming::ScopedTiming(HWND window, const char* name) : m_window(window), m_name(name) {
+  QueryPerformanceCounter(&m_start);
+}
+
+ScopedTiming::~ScopedTiming() {
+  LARGE_INTEGER end, frequency;
+  QueryPerformanceCounter(&end);
+  QueryPerformanceFrequency(&frequency);
+  const auto us = static_cast<ULONG_PTR>((end.QuadPart - m_start.QuadPart) * 1000000 / frequency.QuadPart);
+  const auto worst = reinterpret_cast<ULONG_PTR>(GetPropA(m_window, m_name));
+  if (us >= worst) SetPropA(m_window, m_name, reinterpret_cast<HANDLE>(us + 1));
+}
+
 }  // namespace win

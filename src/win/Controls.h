@@ -25,4 +25,21 @@ std::string AskTextFile(HWND owner, bool save);
 // as long as the dialog needs them.
 void SetDialogIcons(HWND dialog, IconHandle& large, IconHandle& small);
 
+// Times a piece of a dialog's work and keeps the longest time so far, in
+// microseconds, as the window's property `name`, where a test can read it.
+class ScopedTiming {
+ public:
+  ScopedTiming(HWND window, const char* name);
+  ~ScopedTiming();
+  ScopedTiming(const ScopedTiming&) = delete;
+  ScopedTiming& operator=(const ScopedTiming&) = delete;
+  // Takes the property off again; for the window's WM_DESTROY.
+  static void Forget(HWND window, const char* name) { RemovePropA(window, name); }
+
+ private:
+  HWND m_window;
+  const char* m_name;
+  LARGE_INTEGER m_start;
+};
+
 }  // namespace win
