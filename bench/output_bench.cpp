@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -25,6 +26,9 @@ class CountingKeyboard final : public platform::KeyboardOutput, public platform:
   void Empty() override {}
   bool SetText(const std::string&) override { return true; }
   void Close() override {}
+  std::vector<Item> Contents() override { return {}; }
+  bool SetContents(const std::vector<Item>&) override { return true; }
+  std::uint32_t SequenceNumber() override { return 0; }
   std::int64_t events = 0;
 };
 

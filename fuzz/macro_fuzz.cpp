@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <vector>
 
 #include "output/MacroTyper.h"
 #include "platform/codepage.h"
@@ -35,6 +36,9 @@ class Recorder final : public platform::KeyboardOutput, public platform::Clipboa
     return true;
   }
   void Close() override {}
+  std::vector<Item> Contents() override { return {}; }
+  bool SetContents(const std::vector<Item>&) override { return true; }
+  std::uint32_t SequenceNumber() override { return 0; }
 
   long long keyEvents = 0, lefts = 0;
   std::size_t pasted = 0;

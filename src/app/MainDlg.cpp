@@ -10,6 +10,7 @@
 #include "app/AboutDlg.h"
 #include "app/HotkeyText.h"
 #include "config/Config.h"
+#include "output/ClipboardKeeper.h"
 #include "output/MacroTyper.h"
 #include "output/SendKeystroke.h"
 #include "platform/process.h"
@@ -325,6 +326,10 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
         if (IsVisible()) ::SetTimer(m_hWnd, kCaretCheckTimer, kCaretRecheckInterval, nullptr);
         else ::KillTimer(m_hWnd, kCaretCheckTimer);
         OnCaretCheck();
+        return true;
+      }
+      if (wParam == static_cast<WPARAM>(output::ClipboardKeeper::kRestoreTimer)) {
+        if (!m_clipboardKeeper.Tick()) ::KillTimer(m_hWnd, wParam);
         return true;
       }
       if (wParam == static_cast<WPARAM>(engine::kFocusTrackingTimer)) {
@@ -785,6 +790,9 @@ void CMainDlg::Backspaces(int count) {
 
 void CMainDlg::TypeMacroText(const std::string& text, engine::WindowHandle target) {
   output::MacroTyper typer;
+  typer.SetClipboardKeeper(&m_clipboardKeeper);
   typer.Parse(text);
   typer.TypeOut(target);
+  if (m_clipboardKeeper.RestorePending())
+    ::SetTimer(m_hWnd, output::ClipboardKeeper::kRestoreTimer, output::ClipboardKeeper::kTickMs, nullptr);
 }

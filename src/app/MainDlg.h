@@ -21,6 +21,7 @@
 #include "engine/Core.h"
 #include "engine/TypingEngine.h"
 #include "output/CaretTracker.h"
+#include "output/ClipboardKeeper.h"
 #include "output/win32/CaretHook.h"
 #include "output/win32/PreviewWnd.h"
 #include "output/win32/PromptListCtrl.h"
@@ -159,6 +160,7 @@ class CMainDlg final : public win::CDialog,
   output::win32::SystemCaretDesktop m_caretDesktop;
   output::win32::WordAutomation m_word;
   output::CaretTracker m_caret;
+  output::ClipboardKeeper m_clipboardKeeper;
   std::unique_ptr<output::win32::CaretEventHook> m_caretHook;
   std::unique_ptr<engine::CTypingEngine> m_engine;
   HoamLibrary m_hoam;

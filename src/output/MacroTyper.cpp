@@ -217,8 +217,12 @@ int MacroTyper::TypeOut(platform::WindowHandle targetWindow) {
     if (marked) count += static_cast<long long>(characters);
     if (piece.empty()) continue;
     if (!singleByte) {
-      ClipboardKeeper keeper(m_clipboard, m_keyboard);
-      keeper.PasteText(piece, targetWindow);
+      if (m_keeper) {
+        m_keeper->PasteText(piece, targetWindow);
+      } else {
+        ClipboardKeeper keeper(m_clipboard, m_keyboard);
+        keeper.PasteText(piece, targetWindow);
+      }
       continue;
     }
     for (std::size_t i = 0; i < piece.size(); ++i) {

@@ -26,6 +26,8 @@
 
 namespace output {
 
+class ClipboardKeeper;
+
 class MacroTyper {
  public:
   // Gives the current local time; asked once for every date or time token.
@@ -45,6 +47,9 @@ class MacroTyper {
   // "%CARET%" with Left-arrow presses. `targetWindow` is handed to the
   // clipboard paste. Returns 1.
   int TypeOut(platform::WindowHandle targetWindow);
+  // Pastes go through `keeper`, which puts the user's clipboard back later;
+  // without one the clipboard keeps the last pasted piece.
+  void SetClipboardKeeper(ClipboardKeeper* keeper) { m_keeper = keeper; }
 
   static constexpr int kTokenCount = 32;
   // The tokens, in table order, ended by an empty string.
@@ -64,6 +69,7 @@ class MacroTyper {
   platform::KeyboardOutput& m_keyboard;
   platform::Clipboard& m_clipboard;
   Clock m_clock;
+  ClipboardKeeper* m_keeper = nullptr;
 };
 
 }  // namespace output

@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -54,6 +55,23 @@ class Clipboard {
   // false when no memory was available.
   virtual bool SetText(const std::string& text) = 0;
   virtual void Close() = 0;
+
+  // One format of the clipboard's content and its bytes.
+  struct Item {
+    std::uint32_t format = 0;
+    std::string bytes;
+    bool operator==(const Item&) const = default;
+  };
+  // Copies every format the open clipboard holds as plain memory; formats
+  // held as system objects the clipboard makes from another format (bitmaps
+  // from device-independent bitmaps, say) are left out. Empty for an empty
+  // clipboard.
+  virtual std::vector<Item> Contents() = 0;
+  // Puts items on the open clipboard (emptied first); false when memory ran
+  // out for one of them (the others are set).
+  virtual bool SetContents(const std::vector<Item>& items) = 0;
+  // Changes whenever the clipboard's content changes, whoever changes it.
+  virtual std::uint32_t SequenceNumber() = 0;
 };
 
 KeyboardOutput& SystemKeyboard();

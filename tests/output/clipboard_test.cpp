@@ -55,14 +55,15 @@ TEST_F(Paste, ClipboardHeldElsewhereSkipsThePieceQuietly) {
   EXPECT_EQ(system.KeyEventCount(), 0);
 }
 
-TEST_F(Paste, NoMemoryClosesTheEmptiedClipboardAndSendsNoKey) {
+TEST_F(Paste, NoMemoryPutsTheUserContentBackAndSendsNoKey) {
   system.outOfMemory = true;
   system.clipboardText = "before";
   EXPECT_EQ(keeper.PasteText("ours", 0), 0);
   EXPECT_EQ(system.Trace(), "open empty set close");
-  EXPECT_TRUE(system.clipboardText.empty());
+  EXPECT_EQ(system.clipboardText, "before");
   EXPECT_FALSE(system.open);
   EXPECT_EQ(system.KeyEventCount(), 0);
+  EXPECT_FALSE(keeper.RestorePending());
 }
 
 TEST_F(Paste, EarlierClipboardContentIsReplaced) {

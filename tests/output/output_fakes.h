@@ -108,6 +108,19 @@ class Recorder final : public platform::KeyboardOutput, public platform::Clipboa
     events.push_back(Event(Event::kClose));
     open = false;
   }
+  // The text as the one format, untraced (the keeper's own tests use the
+  // simulated clipboard).
+  std::vector<Item> Contents() override {
+    if (clipboardText.empty()) return {};
+    return {Item{1, clipboardText + '\0'}};
+  }
+  bool SetContents(const std::vector<Item>& items) override {
+    clipboardText.clear();
+    for (const Item& item : items)
+      if (item.format == 1) clipboardText = item.bytes.substr(0, item.bytes.find('\0'));
+    return true;
+  }
+  std::uint32_t SequenceNumber() override { return static_cast<std::uint32_t>(events.size()); }
 
   // The events as a line: "+A" press, "-A" release, "u+00E9"/"u-00E9" for
   // Unicode events, and the clipboard calls by name.

@@ -74,6 +74,7 @@ void SimMainWindow::Pump() {
   for (const auto& [id, at] : m_timers)
     if (at <= m_now) due.push_back(id);
   for (int id : due) m_engine->OnTimer(id);
+  m_clipboardKeeper.Tick();
 }
 
 void SimMainWindow::PostToSelf(unsigned message) {
@@ -208,6 +209,7 @@ void SimMainWindow::Backspaces(int count) {
 
 void SimMainWindow::TypeMacroText(const std::string& text, WindowHandle target) {
   output::MacroTyper typer(m_keyboard, m_clipboard, m_clock);
+  typer.SetClipboardKeeper(&m_clipboardKeeper);
   typer.Parse(text);
   typer.TypeOut(target);
 }

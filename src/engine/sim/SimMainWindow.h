@@ -19,6 +19,7 @@
 
 #include "engine/TypingEngine.h"
 #include "output/CaretTracker.h"
+#include "output/ClipboardKeeper.h"
 #include "output/MacroTyper.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_input.h"
@@ -135,6 +136,7 @@ class SimMainWindow final : public EngineHost,
   std::map<int, unsigned long long> m_timers;  // id -> due time
   unsigned long long m_now = 0;
   output::MacroTyper::Clock m_clock = &output::MacroTyper::LocalTime;
+  output::ClipboardKeeper m_clipboardKeeper{m_clipboard, m_keyboard, [this] { return m_now; }};
   std::unique_ptr<output::CaretTracker> m_caret;
   std::unique_ptr<CTypingEngine> m_engine;
 };

@@ -22,6 +22,9 @@ class NoClipboard final : public Clipboard {
   void Empty() override {}
   bool SetText(const std::string&) override { return false; }
   void Close() override {}
+  std::vector<Item> Contents() override { return {}; }
+  bool SetContents(const std::vector<Item>&) override { return false; }
+  std::uint32_t SequenceNumber() override { return 0; }
 };
 
 }  // namespace

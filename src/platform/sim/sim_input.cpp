@@ -32,16 +32,43 @@ bool SimClipboard::Open() {
 }
 
 void SimClipboard::Empty() {
-  if (open_) text_.clear();
+  if (!open_) return;
+  items_.clear();
+  ++sequence_;
 }
 
 bool SimClipboard::SetText(const std::string& text) {
   if (!open_ || outOfMemory_) return false;
-  text_ = text;
+  std::erase_if(items_, [](const Item& item) { return item.format == kText; });
+  items_.push_back(Item{kText, text + '\0'});
+  ++sequence_;
   return true;
 }
 
 void SimClipboard::Close() { open_ = false; }
+
+std::vector<Clipboard::Item> SimClipboard::Contents() {
+  if (!open_) return {};
+  return items_;
+}
+
+bool SimClipboard::SetContents(const std::vector<Item>& items) {
+  if (!open_) return false;
+  items_ = items;
+  ++sequence_;
+  return true;
+}
+
+std::string SimClipboard::text() const {
+  for (const Item& item : items_)
+    if (item.format == kText) return item.bytes.substr(0, item.bytes.find('\0'));
+  return {};
+}
+
+void SimClipboard::ReplaceElsewhere(std::vector<Item> items) {
+  items_ = std::move(items);
+  ++sequence_;
+}
 
 SimKeyboard::SimKeyboard(SimDesktop& desktop, SimClipboard& clipboard)
     : desktop_(desktop), clipboard_(clipboard) {}

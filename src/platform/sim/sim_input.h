@@ -22,16 +22,26 @@ class SimClipboard final : public Clipboard {
   void Empty() override;
   bool SetText(const std::string& text) override;
   void Close() override;
+  std::vector<Item> Contents() override;
+  bool SetContents(const std::vector<Item>& items) override;
+  std::uint32_t SequenceNumber() override { return sequence_; }
 
   // Another program holds the clipboard: Open fails.
   void SetHeldElsewhere(bool held) { heldElsewhere_ = held; }
-  // Allocations for the clipboard fail.
+  // Allocations for new clipboard text fail.
   void SetOutOfMemory(bool out) { outOfMemory_ = out; }
-  const std::string& text() const { return text_; }
+  // The CF_TEXT bytes, without the NUL; empty when there are none.
+  std::string text() const;
   bool isOpen() const { return open_; }
+  // What another program put there, formats in the order given.
+  void ReplaceElsewhere(std::vector<Item> items);
+  const std::vector<Item>& items() const { return items_; }
+
+  static constexpr std::uint32_t kText = 1;  // CF_TEXT
 
  private:
-  std::string text_;
+  std::vector<Item> items_;
+  std::uint32_t sequence_ = 1;
   bool open_ = false;
   bool heldElsewhere_ = false;
   bool outOfMemory_ = false;

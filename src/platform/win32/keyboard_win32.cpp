@@ -6,6 +6,8 @@
 #undef VkKeyScan
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -59,6 +61,87 @@ class Win32Clipboard final : public Clipboard {
   }
 
   void Close() override { CloseClipboard(); }
+
+  std::vector<Item> Contents() override {
+    std::vector<Item> items;
+    for (UINT format = EnumClipboardFormats(0); format != 0; format = EnumClipboardFormats(format)) {
+      if (format == CF_ENHMETAFILE) {
+        std::string bytes = EnhancedMetafileBytes();
+        if (!bytes.empty()) items.push_back(Item{format, std::move(bytes)});
+        continue;
+      }
+      if (!HeldAsMemory(format)) continue;
+      HANDLE data = GetClipboardData(format);
+      if (!data) continue;
+      const SIZE_T size = GlobalSize(data);
+      const char* bytes = static_cast<const char*>(GlobalLock(data));
+      if (!bytes) continue;
+      items.push_back(Item{format, std::string(bytes, size)});
+      GlobalUnlock(data);
+    }
+    return items;
+  }
+
+  bool SetContents(const std::vector<Item>& items) override {
+    EmptyClipboard();
+    bool all = true;
+    for (const Item& item : items) {
+      if (item.format == CF_ENHMETAFILE) {
+        HENHMETAFILE metafile = SetEnhMetaFileBits(static_cast<UINT>(item.bytes.size()),
+                                                   reinterpret_cast<const BYTE*>(item.bytes.data()));
+        if (!metafile || !SetClipboardData(CF_ENHMETAFILE, metafile)) {
+          if (metafile) DeleteEnhMetaFile(metafile);
+          all = false;
+        }
+        continue;
+      }
+      HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, item.bytes.empty() ? 1 : item.bytes.size());
+      void* bytes = block ? GlobalLock(block) : nullptr;
+      if (!bytes) {
+        if (block) GlobalFree(block);
+        all = false;
+        continue;
+      }
+      if (!item.bytes.empty()) std::memcpy(bytes, item.bytes.data(), item.bytes.size());
+      GlobalUnlock(block);
+      if (!SetClipboardData(item.format, block)) {
+        GlobalFree(block);
+        all = false;
+      }
+    }
+    return all;
+  }
+
+  std::uint32_t SequenceNumber() override { return GetClipboardSequenceNumber(); }
+
+ private:
+  static std::string EnhancedMetafileBytes() {
+    auto metafile = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE));
+    const UINT size = metafile ? GetEnhMetaFileBits(metafile, 0, nullptr) : 0;
+    std::string bytes(size, '\0');
+    if (size) GetEnhMetaFileBits(metafile, size, reinterpret_cast<BYTE*>(bytes.data()));
+    return bytes;
+  }
+
+  // Bitmaps, palettes and old metafiles are handles of other kinds, and the
+  // display formats belong to the owner that drew them; the clipboard makes
+  // them again from the device-independent bitmap and the enhanced metafile
+  // we keep.
+  static bool HeldAsMemory(UINT format) {
+    switch (format) {
+      case CF_BITMAP:
+      case CF_METAFILEPICT:
+      case CF_PALETTE:
+      case CF_ENHMETAFILE:
+      case CF_OWNERDISPLAY:
+      case CF_DSPBITMAP:
+      case CF_DSPMETAFILEPICT:
+      case CF_DSPENHMETAFILE:
+        return false;
+      default:
+        return !(format >= CF_GDIOBJFIRST && format <= CF_GDIOBJLAST);
+    }
+  }
 };
 
 }  // namespace

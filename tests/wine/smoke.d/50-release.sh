@@ -5,3 +5,8 @@ if tray_icon_is blue >/dev/null; then fail "the tray icon is gone with the shell
   pass "the tray icon is gone with the shell's"; fi
 q taskbar-created >/dev/null
 check "TaskbarCreated brings the icon back" tray_icon_is blue
+
+# A paste keeps the user's clipboard: the Windows unit tests of it need a
+# desktop, which this display gives them.
+check "a paste puts the user's clipboard back, both formats" \
+  env QUILLET_TEST_DESKTOP=1 "$wine" "$build/bin/output_tests.exe" --gtest_filter='Win32Paste.*' --gtest_brief=1
