@@ -11,6 +11,7 @@
 #include "app/HotkeyText.h"
 #include "config/Config.h"
 #include "output/ClipboardKeeper.h"
+#include "output/FrameLayout.h"
 #include "output/MacroTyper.h"
 #include "output/SendKeystroke.h"
 #include "platform/process.h"
@@ -568,8 +569,16 @@ void CMainDlg::ReleaseActivation() {
 
 void CMainDlg::ShowPromptWindow(engine::Point point) {
   ReleaseActivation();
+  // Kept on the caret's monitor; flipped over the caret line when there is
+  // no room below it.
+  RECT own = {0, 0, 0, 0};
+  GetWindowRect(m_hWnd, &own);
+  const bool underCaret = point.y == m_caret.caretBottom + 5;
+  const int above = 5 + (underCaret ? std::max(0, m_caret.caretBottom - m_caret.caretTop) : 0);
+  const output::ScreenPoint place = output::KeepInWorkArea(
+      {point.x, point.y}, own.right - own.left, own.bottom - own.top, above, WorkAreaAt(point.x, point.y));
   m_bShowingPrompt = true;
-  SetWindowPos(m_hWnd, HWND_TOPMOST, point.x, point.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+  SetWindowPos(m_hWnd, HWND_TOPMOST, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
   m_bShowingPrompt = false;
   // Drawn now rather than when the target application lets us idle.
   RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -680,7 +689,29 @@ void CMainDlg::PlacePreviewWindow() {
   ListView_GetItemRect(m_list.Handle(), row, &rowRect, LVIR_BOUNDS);
   POINT top = {rowRect.left, rowRect.top};
   ClientToScreen(m_list.Handle(), &top);
-  m_preview.Show(true, listRect.right + 3, top.y);
+  // Right of the list, or left of the prompt where the monitor ends.
+  RECT preview = {0, 0, 0, 0}, prompt = {0, 0, 0, 0};
+  GetWindowRect(m_preview.Handle(), &preview);
+  GetWindowRect(m_hWnd, &prompt);
+  const int width = preview.right - preview.left, height = preview.bottom - preview.top;
+  const output::ScreenRect work = WorkAreaAt(listRect.right, top.y);
+  int x = listRect.right + 3;
+  if (x + width > work.right && prompt.left - 3 - width >= work.left) x = prompt.left - 3 - width;
+  const output::ScreenPoint place = output::KeepInWorkArea({x, top.y}, width, height, 0, work);
+  m_preview.Show(true, place.x, place.y);
+}
+
+// The work area of the monitor nearest to a screen point.
+output::ScreenRect CMainDlg::WorkAreaAt(int x, int y) {
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  HMONITOR monitor = MonitorFromPoint(POINT{x, y}, MONITOR_DEFAULTTONEAREST);
+  if (!monitor || !GetMonitorInfoA(monitor, &info)) {
+    RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    return {work.left, work.top, work.right, work.bottom};
+  }
+  return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
 }
 
 void CMainDlg::HidePreview() {

@@ -117,6 +117,7 @@ class CMainDlg final : public win::CDialog,
   void HidePromptWindow();
   void ArrangeWindow(bool pathRows, int rowCount, int pageSize);
   void PlacePreviewWindow();
+  static output::ScreenRect WorkAreaAt(int x, int y);
   void Defer(unsigned what);
 
   // Tray commands

@@ -12,4 +12,16 @@ std::array<ScreenRect, 4> FrameStrips(const ScreenRect& t, int gap, int thicknes
   }};
 }
 
+ScreenPoint KeepInWorkArea(ScreenPoint at, int width, int height, int above, const ScreenRect& work) {
+  ScreenPoint p = at;
+  if (p.y + height > work.bottom) {
+    const int flipped = at.y - above - height;
+    p.y = flipped >= work.top ? flipped : work.bottom - height;
+  }
+  if (p.x + width > work.right) p.x = work.right - width;
+  if (p.x < work.left) p.x = work.left;
+  if (p.y < work.top) p.y = work.top;
+  return p;
+}
+
 }  // namespace output

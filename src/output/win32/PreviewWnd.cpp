@@ -31,9 +31,7 @@ bool PreviewWnd::Create(HWND parent) {
   if (!CreateEx(0, kClassName, "", 0xD0000008, 10, 10, 250, 200, parent)) return false;
   const POINT outline[6] = {{0, 0}, {250, 0}, {250, 180}, {230, 200}, {0, 200}, {0, 0}};
   SetShape(6, outline);
-  m_font.reset(CreateFontA(14, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
-                           VARIABLE_PITCH | FF_SWISS, "Arial"));
+  UseDpi(WindowDpi(m_hWnd));
   // Centre on the owner.
   RECT owner, own;
   if (parent && GetWindowRect(parent, &owner) && GetWindowRect(m_hWnd, &own)) {
@@ -56,6 +54,30 @@ void PreviewWnd::SetText(const std::string& text, int style) {
   if (!m_hWnd) return;
   if (m_text.empty()) ShowWindow(m_hWnd, SW_HIDE);
   InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+// The font is 14 pixels high at 96 dots per inch and grows with the DPI of
+// the monitor the note is on.
+void PreviewWnd::UseDpi(unsigned dpi) {
+  m_dpi = dpi ? dpi : 96;
+  m_font.reset(CreateFontA(MulDiv(14, static_cast<int>(m_dpi), 96), 0, 0, 0, FW_NORMAL, FALSE, FALSE,
+                           FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
+                           VARIABLE_PITCH | FF_SWISS, "Arial"));
+}
+
+// The window's DPI where the system tells it per window (Windows 10), else
+// the screen's.
+unsigned PreviewWnd::WindowDpi(HWND window) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "GetDpiForWindow")));
+  if (getDpiForWindow && window) {
+    if (UINT dpi = getDpiForWindow(window)) return dpi;
+  }
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? static_cast<unsigned>(dpi) : 96;
 }
 
 int PreviewWnd::Show(bool show, int x, int y) {
@@ -87,13 +109,17 @@ LRESULT PreviewWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_MOUSEACTIVATE:
       return MA_NOACTIVATE;
+    case 0x02E0:  // WM_DPICHANGED: moved to a monitor of another DPI
+      UseDpi(LOWORD(wParam));
+      InvalidateRect(m_hWnd, nullptr, TRUE);
+      return 0;
     default:
       break;
   }
   return CWindow::WindowProc(message, wParam, lParam);
 }
 
-// Sizes the window to its text plus a margin of 10 on each side, cuts the
+// Sizes the window to its text plus a margin of 10 (at 96 DPI) on each side, cuts the
 // region to the outline, and draws the note: fill, top and left border, a
 // bevel for the note style, and the text.
 void PreviewWnd::Paint(HDC dc) {
@@ -106,7 +132,8 @@ void PreviewWnd::Paint(HDC dc) {
   const int w = measure.right - measure.left, h = measure.bottom - measure.top;
 
   // Keep the client origin where it is on the screen.
-  RECT window, client = {0, 0, w + 20, h + 20};
+  const int margin = MulDiv(10, static_cast<int>(m_dpi), 96);
+  RECT window, client = {0, 0, w + 2 * margin, h + 2 * margin};
   POINT origin = {0, 0};
   ClientToScreen(m_hWnd, &origin);
   GetWindowRect(m_hWnd, &window);
@@ -151,7 +178,7 @@ void PreviewWnd::Paint(HDC dc) {
 
   const COLORREF oldText = SetTextColor(dc, colours.text);
   const int oldMode = SetBkMode(dc, TRANSPARENT);
-  RECT textRect = {10, 10, R - 10, B - 10};
+  RECT textRect = {margin, margin, R - margin, B - margin};
   DrawTextA(dc, m_text.c_str(), static_cast<int>(m_text.size()), &textRect, DT_NOPREFIX | DT_EXPANDTABS);
   SetBkMode(dc, oldMode);
   SetTextColor(dc, oldText);

@@ -37,10 +37,13 @@ class PreviewWnd : public win::CWindow {
  private:
   void Paint(HDC dc);
   void SetShape(int count, const POINT* points);
+  void UseDpi(unsigned dpi);
+  static unsigned WindowDpi(HWND window);
 
   std::string m_text;
   int m_style = kStyleNote;
   win::FontHandle m_font;
+  unsigned m_dpi = 96;
   POINT m_shape[6] = {};
   int m_shapeCount = 0;
 };
