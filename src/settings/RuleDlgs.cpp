@@ -81,7 +81,8 @@ void ExeIcons::Clear() {
 
 int ExeIcons::For(const std::string& path) {
   // Many processes share one executable: its icon is read once.
-  const auto known = m_byPath.find(Lower(path));
+  const std::string key = Lower(path);
+  const auto known = m_byPath.find(key);
   if (known != m_byPath.end()) return known->second;
   HICON small = nullptr;
   ExtractIconExA(path.c_str(), 0, nullptr, &small, 1);
@@ -98,7 +99,7 @@ int ExeIcons::For(const std::string& path) {
     }
     image = m_fallback;
   }
-  m_byPath.emplace(Lower(path), image);
+  m_byPath.emplace(key, image);
   return image;
 }
 

@@ -44,21 +44,7 @@ class Win32Clipboard final : public Clipboard {
 
   void Empty() override { EmptyClipboard(); }
 
-  bool SetText(const std::string& text) override {
-    HGLOBAL block = GlobalAlloc(GMEM_DDESHARE, text.size() + 1);
-    if (!block) return false;
-    char* bytes = static_cast<char*>(GlobalLock(block));
-    if (!bytes) {
-      GlobalFree(block);
-      return false;
-    }
-    if (!text.empty()) std::memcpy(bytes, text.data(), text.size());
-    bytes[text.size()] = '\0';
-    GlobalUnlock(block);
-    // On success the clipboard owns the block; otherwise it is still ours.
-    if (!SetClipboardData(CF_TEXT, block)) GlobalFree(block);
-    return true;
-  }
+  bool SetText(const std::string& text) override { return PutBlock(CF_TEXT, text.data(), text.size(), true); }
 
   void Close() override { CloseClipboard(); }
 
@@ -95,19 +81,7 @@ class Win32Clipboard final : public Clipboard {
         }
         continue;
       }
-      HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, item.bytes.empty() ? 1 : item.bytes.size());
-      void* bytes = block ? GlobalLock(block) : nullptr;
-      if (!bytes) {
-        if (block) GlobalFree(block);
-        all = false;
-        continue;
-      }
-      if (!item.bytes.empty()) std::memcpy(bytes, item.bytes.data(), item.bytes.size());
-      GlobalUnlock(block);
-      if (!SetClipboardData(item.format, block)) {
-        GlobalFree(block);
-        all = false;
-      }
+      if (!PutBlock(item.format, item.bytes.data(), item.bytes.size(), false)) all = false;
     }
     return all;
   }
@@ -115,6 +89,25 @@ class Win32Clipboard final : public Clipboard {
   std::uint32_t SequenceNumber() override { return GetClipboardSequenceNumber(); }
 
  private:
+  // Copies bytes (and a NUL) into a memory block for the open clipboard;
+  // false when no memory was available. Once set, the clipboard owns the
+  // block; a block it refused is still ours.
+  static bool PutBlock(UINT format, const char* data, std::size_t size, bool addNul) {
+    const std::size_t total = size + (addNul ? 1 : 0);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, total ? total : 1);
+    if (!block) return false;
+    char* bytes = static_cast<char*>(GlobalLock(block));
+    if (!bytes) {
+      GlobalFree(block);
+      return false;
+    }
+    if (size) std::memcpy(bytes, data, size);
+    if (addNul) bytes[size] = '\0';
+    GlobalUnlock(block);
+    if (!SetClipboardData(format, block)) GlobalFree(block);
+    return true;
+  }
+
   static std::string EnhancedMetafileBytes() {
     auto metafile = static_cast<HENHMETAFILE>(GetClipboardData(CF_ENHMETAFILE));
     const UINT size = metafile ? GetEnhMetaFileBits(metafile, 0, nullptr) : 0;
