@@ -29,12 +29,15 @@ bool HoamLibrary::Load() {
   return true;
 }
 
-void HoamLibrary::Install(HWND window) const {
-  if (m_install) m_install(window);
+void HoamLibrary::Install(HWND window) {
+  if (!m_install) return;
+  m_install(window);
+  m_installed = true;
 }
 
-void HoamLibrary::Remove() const {
+void HoamLibrary::Remove() {
   if (m_remove) m_remove();
+  m_installed = false;
 }
 
 void HoamLibrary::PromptClicked() const {

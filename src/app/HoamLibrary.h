@@ -15,9 +15,11 @@ class HoamLibrary {
   bool IsLoaded() const { return m_install != nullptr; }
 
   // Ordinal 1: install the hook for `window` (re-attaches when installed).
-  void Install(HWND window) const;
+  void Install(HWND window);
   // Ordinal 2: remove it.
-  void Remove() const;
+  void Remove();
+  // Whether the hook should be there now (installed and not removed since).
+  bool IsInstalled() const { return m_installed; }
   // Ordinal 10: the user clicked the prompt.
   void PromptClicked() const;
 
@@ -28,4 +30,5 @@ class HoamLibrary {
   InstallFunction m_install = nullptr;
   PlainFunction m_remove = nullptr;
   PlainFunction m_clicked = nullptr;
+  bool m_installed = false;
 };

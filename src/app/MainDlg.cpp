@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/AboutDlg.h"
 #include "app/HotkeyText.h"
@@ -14,6 +15,7 @@
 #include "output/FrameLayout.h"
 #include "output/MacroTyper.h"
 #include "output/SendKeystroke.h"
+#include "platform/keyboard.h"
 #include "platform/process.h"
 #include "platform/registry.h"
 #include "res/resource.h"
@@ -44,6 +46,66 @@ std::string ProgramFolder() {
   std::string folder = win::ExeFolder();
   if (!folder.empty()) folder.pop_back();
   return folder;
+}
+
+// The rows' icons at the window's DPI. Above 96 the 16-pixel strip is
+// stretched (pixel for pixel, so that the black mask keeps its edges): the
+// icon sets a row's least height, and the rows are to grow with their text.
+HIMAGELIST LoadPromptImages(unsigned dpi) {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  const int size = MulDiv(16, static_cast<int>(dpi), 96);
+  if (size <= 16) {
+    return ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_PROMPT_IMAGES), 16, 0, RGB(0, 0, 0), IMAGE_BITMAP,
+                                LR_CREATEDIBSECTION);
+  }
+  win::BitmapHandle strip(static_cast<HBITMAP>(
+      LoadImageA(instance, MAKEINTRESOURCEA(IDB_PROMPT_IMAGES), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  BITMAP info = {};
+  if (!strip || !GetObjectA(strip.get(), sizeof info, &info) || info.bmHeight <= 0) return nullptr;
+  const int count = static_cast<int>(info.bmWidth / info.bmHeight);
+  HDC screen = GetDC(nullptr);
+  win::BitmapHandle scaled(CreateCompatibleBitmap(screen, count * size, size));
+  HDC from = CreateCompatibleDC(screen);
+  HDC to = CreateCompatibleDC(screen);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ oldFrom = SelectObject(from, strip.get());
+  HGDIOBJ oldTo = SelectObject(to, scaled.get());
+  SetStretchBltMode(to, COLORONCOLOR);
+  StretchBlt(to, 0, 0, count * size, size, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
+  SelectObject(from, oldFrom);
+  SelectObject(to, oldTo);
+  DeleteDC(from);
+  DeleteDC(to);
+  HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, count, 0);
+  if (images) ImageList_AddMasked(images, scaled.get(), RGB(0, 0, 0));
+  return images;
+}
+
+// The mandatory integrity level of a process (its label's last
+// sub-authority: 0x2000 medium, 0x3000 high), or 0 when it cannot be read.
+DWORD IntegrityLevel(DWORD pid) {
+  const bool ours = pid == GetCurrentProcessId();
+  win::KernelHandle process(ours ? nullptr : OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  if (!ours && !process) return 0;
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(ours ? GetCurrentProcess() : process.get(), TOKEN_QUERY, &token)) return 0;
+  win::KernelHandle owned(token);
+  DWORD size = 0;
+  GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);
+  std::vector<BYTE> buffer(size);
+  if (size == 0 || !GetTokenInformation(token, TokenIntegrityLevel, buffer.data(), size, &size)) return 0;
+  PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(buffer.data())->Label.Sid;
+  const UCHAR count = *GetSidSubAuthorityCount(sid);
+  return count ? *GetSidSubAuthority(sid, count - 1u) : 0;
+}
+
+bool RunsAboveUs(HWND window) {
+  static const DWORD ours = IntegrityLevel(GetCurrentProcessId());
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  if (!pid || !ours) return false;
+  const DWORD theirs = IntegrityLevel(pid);
+  return theirs > ours;
 }
 
 }  // namespace
@@ -120,9 +182,8 @@ BOOL CMainDlg::OnInitDialog() {
   SendMessageA(m_list.Handle(), LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
   // The list view owns the image list from here on and destroys it with
   // itself.
-  HIMAGELIST images = ImageList_LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_PROMPT_IMAGES), 16, 0,
-                                           RGB(0, 0, 0), IMAGE_BITMAP, LR_CREATEDIBSECTION);
-  if (images) ListView_SetImageList(m_list.Handle(), images, LVSIL_SMALL);
+  if (HIMAGELIST images = LoadPromptImages(PreviewWnd::WindowDpi(m_hWnd)))
+    ListView_SetImageList(m_list.Handle(), images, LVSIL_SMALL);
   m_preview.Create(m_hWnd);
   m_preview.SetText("", PreviewWnd::kStyleNote);
 
@@ -286,8 +347,40 @@ void CMainDlg::OnStartupTimer() {
 
   if (m_hoam.Load()) m_hoam.Install(m_hWnd);
   m_bHookOn = true;
+  WatchHook();
   m_caretHook->Start();
   m_caret.SetOwner(this);
+}
+
+// Windows removes a low-level hook that answered too slowly, and says
+// nothing. Raw input (asked for in the background too) sees every key as
+// well, so a hook that has gone quiet while keys arrive is found and put
+// back. Without raw input nothing is watched.
+void CMainDlg::WatchHook() {
+  RAWINPUTDEVICE keyboard = {};
+  keyboard.usUsagePage = 0x01;  // generic desktop controls
+  keyboard.usUsage = 0x06;      // keyboard
+  keyboard.dwFlags = RIDEV_INPUTSINK;
+  keyboard.hwndTarget = m_hWnd;
+  RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
+}
+
+void CMainDlg::OnRawInput(HRAWINPUT input) {
+  RAWINPUT data = {};
+  UINT size = sizeof data;
+  if (GetRawInputData(input, RID_INPUT, &data, &size, sizeof(RAWINPUTHEADER)) == static_cast<UINT>(-1) ||
+      data.header.dwType != RIM_TYPEKEYBOARD)
+    return;
+  // Key presses of the user only: our own synthetic keys carry their own
+  // scan code, and releases add nothing.
+  if ((data.data.keyboard.Flags & RI_KEY_BREAK) || data.data.keyboard.MakeCode == platform::kSyntheticScanCode) return;
+  if (!m_hookWatchdog.OnRawKey(m_hoam.IsInstalled(), GetTickCount64())) return;
+  char line[96];
+  std::snprintf(line, sizeof line, "Quillet: the keyboard hook was gone and is installed again (%d)\n",
+                m_hookWatchdog.Reinstalls());
+  OutputDebugStringA(line);
+  m_hoam.Remove();
+  m_hoam.Install(m_hWnd);
 }
 
 // ---- messages ------------------------------------------------------------------
@@ -295,6 +388,7 @@ void CMainDlg::OnStartupTimer() {
 bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (message) {
     case engine::WM_HOOK_KEY:
+      m_hookWatchdog.OnHookKey(GetTickCount64());
       m_bInHookKey = true;
       result = m_engine->OnMessage(message, wParam, lParam);
       m_bInHookKey = false;
@@ -341,6 +435,9 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
     case WM_HOTKEY:
       if (wParam == kHotkeyId) OnToggleEngine();
       return true;
+    case WM_INPUT:
+      OnRawInput(reinterpret_cast<HRAWINPUT>(lParam));
+      return false;  // the default handling frees the input
     case WM_WINDOWPOSCHANGING:
       // The dialog appears only as the prompt: the modal loop's own attempt
       // to show it (and to activate it) when it first goes idle is refused.
@@ -770,6 +867,13 @@ void CMainDlg::OnFocusLeft(engine::WindowHandle window) { m_engine->OnFocusLeft(
 void CMainDlg::OnFocusEntered(engine::WindowHandle window) {
   if (window) m_core.config.IsWorkOnWindow(window);
   m_engine->OnFocusEntered(window);
+  // Windows keeps the keys typed into a window of a higher integrity level
+  // (a program run as administrator) from our hook: the first time, the
+  // user is told why there is no prompt there.
+  if (window && !m_bHigherRightsTold && RunsAboveUs(ToHwnd(window))) {
+    m_bHigherRightsTold = true;
+    m_tray.ShowBalloon(win::LoadStr(IDS_HIGHER_RIGHTS_TITLE), win::LoadStr(IDS_HIGHER_RIGHTS_TEXT));
+  }
 }
 
 // ---- EngineDesktop ---------------------------------------------------------------

@@ -19,6 +19,7 @@
 #include "app/HoamLibrary.h"
 #include "app/SystemTray.h"
 #include "engine/Core.h"
+#include "engine/HookWatchdog.h"
 #include "engine/TypingEngine.h"
 #include "output/CaretTracker.h"
 #include "output/ClipboardKeeper.h"
@@ -107,6 +108,8 @@ class CMainDlg final : public win::CDialog,
 
  private:
   void OnStartupTimer();
+  void WatchHook();
+  void OnRawInput(HRAWINPUT input);
   void CreateNumberLabels();
   bool OnNotify(const NMHDR& header, LRESULT& result);
   void OnSize();
@@ -165,7 +168,9 @@ class CMainDlg final : public win::CDialog,
   std::unique_ptr<output::win32::CaretEventHook> m_caretHook;
   std::unique_ptr<engine::CTypingEngine> m_engine;
   HoamLibrary m_hoam;
+  engine::HookWatchdog m_hookWatchdog;
   bool m_bHookOn = true;
+  bool m_bHigherRightsTold = false;
   // Set while the prompt is being shown: the only time the dialog may appear.
   bool m_bShowingPrompt = false;
   bool m_bIgnoreSize = false;

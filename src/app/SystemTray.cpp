@@ -62,6 +62,21 @@ bool CSystemTray::SetTooltipText(const std::string& text) {
 
 bool CSystemTray::SetTooltipText(UINT stringId) { return SetTooltipText(win::LoadStr(stringId)); }
 
+// The icon's own block keeps its first, short layout; a balloon needs the
+// longer one, so it goes in a block of its own.
+bool CSystemTray::ShowBalloon(const std::string& title, const std::string& text) {
+  if (!m_enabled || m_hidden) return false;
+  NOTIFYICONDATAA data = {};
+  data.cbSize = NOTIFYICONDATAA_V2_SIZE;
+  data.hWnd = m_data.hWnd;
+  data.uID = m_data.uID;
+  data.uFlags = NIF_INFO;
+  data.dwInfoFlags = NIIF_INFO;
+  lstrcpynA(data.szInfoTitle, title.c_str(), sizeof data.szInfoTitle);
+  lstrcpynA(data.szInfo, text.c_str(), sizeof data.szInfo);
+  return Shell_NotifyIconA(NIM_MODIFY, &data) != 0;
+}
+
 bool CSystemTray::HideIcon() {
   if (!m_enabled || m_hidden) return false;
   m_data.uFlags = NIF_ICON;

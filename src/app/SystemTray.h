@@ -41,6 +41,8 @@ class CSystemTray : public win::CWindow {
   bool ShowIcon();
   void RemoveIcon();
   bool SetMenuDefaultItem(UINT item, bool byPosition);
+  // A balloon note beside the icon (title up to 63, text up to 255 bytes).
+  bool ShowBalloon(const std::string& title, const std::string& text);
 
   // The icon's mouse message; 0 when it is not for our icon.
   LRESULT OnTrayNotification(WPARAM id, LPARAM mouseMessage);

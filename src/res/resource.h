@@ -70,6 +70,8 @@
 #define IDS_HELP_FILE 195
 #define IDS_AUTOLEARN_FILE 196
 #define IDS_MAIL_SUBJECT 197
+#define IDS_HIGHER_RIGHTS_TITLE 13020
+#define IDS_HIGHER_RIGHTS_TEXT 13021
 
 // The Options dialog and its pages (Options.rc)
 #define IDD_OPTIONS 106

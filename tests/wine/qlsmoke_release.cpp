@@ -1,10 +1,19 @@
 // qlsmoke commands for the program's lifetime in the shell:
 //   tray-delete        take Quillet's tray icon away, as a restarting shell does
 //   taskbar-created    tell every window a new shell is there ("TaskbarCreated")
+//   module DLL         the full path from which Quillet loaded DLL
+//   dpi-awareness      Quillet's DPI awareness (0 unaware, 1 system, 2 per monitor)
+//   prompt-metrics     the prompt list's row height and rows per page, in pixels
+//   idle-figures MS    Quillet's private memory and working set (KiB) and CPU use (%) over MS
 #include <windows.h>
+#include <commctrl.h>
+#include <psapi.h>
 #include <shellapi.h>
+#include <tlhelp32.h>
 
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "qldrive.h"
@@ -12,6 +21,92 @@
 namespace {
 
 constexpr UINT kTrayIconId = 171;  // the tray menu's resource id names the icon
+
+DWORD QuilletProcess() {
+  DWORD pid = 0;
+  if (HWND main = qldrive::MainWindow()) GetWindowThreadProcessId(main, &pid);
+  return pid;
+}
+
+int ModulePath(const char* dll) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, QuilletProcess());
+  if (snapshot == INVALID_HANDLE_VALUE) return 1;
+  MODULEENTRY32 entry = {};
+  entry.dwSize = sizeof entry;
+  int status = 1;
+  for (BOOL more = Module32First(snapshot, &entry); more; more = Module32Next(snapshot, &entry)) {
+    if (lstrcmpiA(entry.szModule, dll) == 0) {
+      std::printf("%s\n", entry.szExePath);
+      status = 0;
+      break;
+    }
+  }
+  CloseHandle(snapshot);
+  return status;
+}
+
+int DpiAwareness() {
+  using WindowContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
+  using AwarenessFn = DPI_AWARENESS(WINAPI*)(DPI_AWARENESS_CONTEXT);
+  HMODULE user32 = GetModuleHandleA("user32.dll");
+  auto windowContext = reinterpret_cast<WindowContextFn>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
+  auto awareness = reinterpret_cast<AwarenessFn>(
+      reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
+  HWND main = qldrive::MainWindow();
+  if (!windowContext || !awareness || !main) return 1;
+  std::printf("%d\n", static_cast<int>(awareness(windowContext(main))));
+  return 0;
+}
+
+// The first row's bounds, read through memory lent by Quillet's process.
+int PromptMetrics() {
+  HWND main = qldrive::MainWindow();
+  HWND list = main ? GetDlgItem(main, 1001) : nullptr;
+  if (!list) return 1;
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, QuilletProcess());
+  if (!process) return 1;
+  RECT row = {LVIR_BOUNDS, 0, 0, 0};
+  void* remote = VirtualAllocEx(process, nullptr, sizeof row, MEM_COMMIT, PAGE_READWRITE);
+  bool read = remote && WriteProcessMemory(process, remote, &row, sizeof row, nullptr) &&
+              SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(remote)) &&
+              ReadProcessMemory(process, remote, &row, sizeof row, nullptr);
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  CloseHandle(process);
+  if (!read) return 1;
+  std::printf("row %ld per-page %d\n", row.bottom - row.top,
+              static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0)));
+  return 0;
+}
+
+std::int64_t FileTimeTicks(const FILETIME& t) {
+  return (static_cast<std::int64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+}
+
+int IdleFigures(int ms) {
+  HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, QuilletProcess());
+  if (!process) return 1;
+  auto cpu = [process] {
+    FILETIME created, ended, kernel, user;
+    GetProcessTimes(process, &created, &ended, &kernel, &user);
+    return FileTimeTicks(kernel) + FileTimeTicks(user);
+  };
+  const std::int64_t before = cpu();
+  const double start = qldrive::Now();
+  Sleep(static_cast<DWORD>(ms));
+  const double elapsed = qldrive::Now() - start;
+  const std::int64_t used = cpu() - before;
+  PROCESS_MEMORY_COUNTERS_EX memory = {};
+  memory.cb = sizeof memory;
+  GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory), sizeof memory);
+  CloseHandle(process);
+  // Process times count in 100 ns.
+  std::printf("private KiB %llu working-set KiB %llu cpu %% %.2f\n",
+              static_cast<unsigned long long>(memory.PrivateUsage / 1024),
+              static_cast<unsigned long long>(memory.WorkingSetSize / 1024),
+              100.0 * (static_cast<double>(used) / 10000.0) / elapsed);
+  return 0;
+}
 
 int Release(int argc, char** argv) {
   const std::string command = argv[1];
@@ -28,6 +123,10 @@ int Release(int argc, char** argv) {
     const UINT message = RegisterWindowMessageA("TaskbarCreated");
     return message && PostMessageA(HWND_BROADCAST, message, 0, 0) ? 0 : 1;
   }
+  if (command == "module" && argc == 3) return ModulePath(argv[2]);
+  if (command == "dpi-awareness" && argc == 2) return DpiAwareness();
+  if (command == "prompt-metrics" && argc == 2) return PromptMetrics();
+  if (command == "idle-figures" && argc == 3) return IdleFigures(std::atoi(argv[2]));
   return -1;
 }
 

@@ -280,6 +280,86 @@ wait_gone "$quillet" 10
 quillet=""
 mv "$out/libs.kept/"*.lib "$app/libs/"
 
+# The installer: a silent per-user install into this (temporary) profile,
+# the installed program prompting in notepad, its idle figures, and a silent
+# uninstall that ends it and keeps the user's dictionaries.
+setup=$build/QuilletSetup.exe
+if [ -f "$setup" ]; then
+  echo "installer: $(stat -c %s "$setup") bytes (target: under 2 MB)"
+  [ "$(stat -c %s "$setup")" -lt 2097152 ] && pass "the installer is under 2 MB" || fail "the installer is under 2 MB"
+  "$wine" "$setup" /S >"$out/setup.log" 2>&1
+  installed=$(find "$WINEPREFIX/drive_c/users" -path '*/AppData/Local/Programs/Quillet/Quillet.exe' | head -n 1)
+  installed=${installed%/Quillet.exe}
+  if [ -n "$installed" ] && [ -f "$installed/Hoam.dll" ] && [ -f "$installed/QLHelp.chm" ] &&
+     [ -f "$installed/libs/UserDictionary.lib" ] && [ -f "$installed/Uninstall.exe" ]; then
+    pass "QuilletSetup.exe /S installs into the user's programs folder"
+  else
+    fail "QuilletSetup.exe /S installs into the user's programs folder"
+  fi
+  "$wine" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Quillet' /v UninstallString \
+    >/dev/null 2>&1 && pass "the uninstaller is registered for the user" || fail "the uninstaller is registered for the user"
+  "$wine" "$installed/Quillet.exe" >"$out/installed.log" 2>&1 &
+  quillet=$!
+  check "the installed Quillet starts" q wait-hook 15000
+  q focus-notepad 3000 >/dev/null
+  sleep 0.3
+  xdotool type --delay 30 " qui"
+  check "the installed Quillet prompts in notepad" q wait-prompt visible 3000
+  xdotool key Escape
+  q wait-prompt hidden 3000 >/dev/null
+  # Wine reports no private memory for another process; the Linux side's
+  # anonymous resident memory of the process stands in for it.
+  sleep 2
+  figures=$(q idle-figures 3000 | tr -d '\r')
+  unix_pid=$(pgrep -f 'Programs.Quillet.Quillet.exe' | head -n 1)
+  anon=$( [ -n "$unix_pid" ] && sed -n 's/^RssAnon:[[:space:]]*\([0-9]*\).*/\1/p' "/proc/$unix_pid/status")
+  echo "idle: $figures, anonymous resident KiB ${anon:-?} (targets: under 10 MB private, 0% CPU)"
+  [[ $figures =~ cpu\ %\ ([0-9.]+) ]] && awk -v c="${BASH_REMATCH[1]}" 'BEGIN { exit !(c < 1) }' &&
+    pass "the installed Quillet idles (CPU under 1%)" || fail "the installed Quillet idles (CPU under 1%)"
+  "$wine" "$installed/Uninstall.exe" /S >"$out/uninstall.log" 2>&1
+  # The uninstaller runs from a copy of itself and returns at once.
+  end=$((SECONDS + 20))
+  while [ -e "$installed/Quillet.exe" ] || [ -e "$installed/Uninstall.exe" ]; do
+    [ $SECONDS -lt $end ] || break
+    sleep 0.2
+  done
+  wait_gone "$quillet" 10 && pass "the uninstaller ends the running Quillet" || fail "the uninstaller ends the running Quillet"
+  quillet=""
+  [ ! -e "$installed/Quillet.exe" ] && [ ! -e "$installed/Hoam.dll" ] && [ ! -e "$installed/QLHelp.chm" ] &&
+    [ ! -e "$installed/Uninstall.exe" ] && pass "Uninstall.exe /S removes the program files" ||
+    fail "Uninstall.exe /S removes the program files"
+  [ -f "$installed/libs/UserDictionary.lib" ] && pass "the uninstaller keeps libs/UserDictionary.lib" ||
+    fail "the uninstaller keeps libs/UserDictionary.lib"
+else
+  fail "QuilletSetup.exe built"
+fi
+
+# At 144 DPI (Wine's LogPixels) the prompt's rows and their numbers grow
+# with the text, and the same rows show.
+row_height() { q prompt-metrics | tr -d '\r' | sed -n 's/^row \([0-9]*\) .*/\1/p'; }
+for dpi in 96 144; do
+  "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null 2>&1
+  "$wine" "$app/Quillet.exe" >"$out/dpi$dpi.log" 2>&1 &
+  quillet=$!
+  q wait-hook 15000 >/dev/null
+  q focus-notepad 3000 >/dev/null
+  sleep 0.3
+  xdotool type --delay 30 " qui"
+  check "at $dpi DPI the prompt shows the four qui words" q wait-rows "quibble|quiet|quill|quilt" 3000
+  eval "rows_$dpi=\$(row_height)"
+  [ $dpi = 144 ] && shot prompt-144dpi Quillet
+  xdotool key Escape
+  q wait-prompt hidden 3000 >/dev/null
+  kill "$quillet" 2>/dev/null
+  wait_gone "$quillet" 10
+  quillet=""
+done
+"$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
+echo "prompt row height: ${rows_96:-?} px at 96 DPI, ${rows_144:-?} px at 144 DPI"
+[ -n "${rows_96:-}" ] && [ -n "${rows_144:-}" ] && [ $((rows_144 * 100)) -ge $((rows_96 * 140)) ] &&
+  [ $((rows_144 * 100)) -le $((rows_96 * 160)) ] && pass "the prompt's rows grow by half at 144 DPI" ||
+  fail "the prompt's rows grow by half at 144 DPI"
+
 echo "screenshot: $out/prompt.png"
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -31,6 +31,10 @@ class PreviewWnd : public win::CWindow {
 
   const std::string& Text() const { return m_text; }
 
+  // The DPI a window is drawn at (the screen's where Windows is too old to
+  // tell per window); the prompt's rows use it as well.
+  static unsigned WindowDpi(HWND window);
+
  protected:
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -38,7 +42,6 @@ class PreviewWnd : public win::CWindow {
   void Paint(HDC dc);
   void SetShape(int count, const POINT* points);
   void UseDpi(unsigned dpi);
-  static unsigned WindowDpi(HWND window);
 
   std::string m_text;
   int m_style = kStyleNote;

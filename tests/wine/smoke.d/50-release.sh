@@ -10,3 +10,11 @@ check "TaskbarCreated brings the icon back" tray_icon_is blue
 # desktop, which this display gives them.
 check "a paste puts the user's clipboard back, both formats" \
   env QUILLET_TEST_DESKTOP=1 "$wine" "$build/bin/output_tests.exe" --gtest_filter='Win32Paste.*' --gtest_brief=1
+
+# The manifest: common controls 6 and per-monitor DPI awareness.
+comctl=$(q module comctl32.dll | tr -d '\r')
+echo "comctl32: $comctl"
+[[ ${comctl,,} == *common-controls*_6.0.* ]] && pass "Quillet uses common controls 6" ||
+  fail "Quillet uses common controls 6"
+[ "$(q dpi-awareness | tr -d '\r')" = 2 ] && pass "Quillet is per-monitor DPI aware" ||
+  fail "Quillet is per-monitor DPI aware"
