@@ -70,8 +70,11 @@ void ShowHelpKeyword(HWND caller, const char* keyword) {
   if (file.find('\\') == std::string::npos) return;
   constexpr UINT kAssociativeLinkLookup = 0x13;
   constexpr UINT kKeywordLookup = 0x0D;
-  HtmlHelpA(caller, file.c_str(), kAssociativeLinkLookup, reinterpret_cast<DWORD_PTR>(&request));
-  HtmlHelpA(caller, file.c_str(), kKeywordLookup, reinterpret_cast<DWORD_PTR>(&request));
+  HWND byLink = HtmlHelpA(caller, file.c_str(), kAssociativeLinkLookup, reinterpret_cast<DWORD_PTR>(&request));
+  HWND byKeyword = HtmlHelpA(caller, file.c_str(), kKeywordLookup, reinterpret_cast<DWORD_PTR>(&request));
+  // A help viewer that looks up no keywords (Wine's) opens nothing for
+  // either: the help file then opens at its first page rather than not at all.
+  if (!byLink && !byKeyword) HtmlHelpA(caller, file.c_str(), kHelpDisplayTopic, 0);
 }
 
 std::string HelpFilePath() { return win::ExeFolder() + win::LoadStr(IDS_HELP_FILE); }

@@ -17,8 +17,9 @@ inline constexpr UINT kHelpDisplayTopic = 0;
 HWND HtmlHelpA(HWND caller, const char* file, UINT command, DWORD_PTR data);
 
 // Opens the help file at the topic of `keyword`: an associative-link lookup
-// first, then a keyword lookup, each showing the index when nothing matches.
-// Silent when the help file or the help control is missing.
+// first, then a keyword lookup, each showing the index when nothing matches;
+// at its first page when the viewer answers neither. Silent when the help
+// file or the help control is missing.
 void ShowHelpKeyword(HWND caller, const char* keyword);
 
 // The help file beside the executable ("QLHelp.chm").

@@ -4,6 +4,7 @@
 //   module DLL         the full path from which Quillet loaded DLL
 //   dpi-awareness      Quillet's DPI awareness (0 unaware, 1 system, 2 per monitor)
 //   prompt-metrics     the prompt list's row height and rows per page, in pixels
+//   close TITLE        ask the visible window TITLE to close (WM_CLOSE)
 //   idle-figures MS    Quillet's private memory and working set (KiB) and CPU use (%) over MS
 #include <windows.h>
 #include <commctrl.h>
@@ -122,6 +123,10 @@ int Release(int argc, char** argv) {
   if (command == "taskbar-created" && argc == 2) {
     const UINT message = RegisterWindowMessageA("TaskbarCreated");
     return message && PostMessageA(HWND_BROADCAST, message, 0, 0) ? 0 : 1;
+  }
+  if (command == "close" && argc == 3) {
+    HWND window = qldrive::FindTopWindow(argv[2]);
+    return window && PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
   }
   if (command == "module" && argc == 3) return ModulePath(argv[2]);
   if (command == "dpi-awareness" && argc == 2) return DpiAwareness();
