@@ -4,7 +4,7 @@
 //   module DLL         the full path from which Quillet loaded DLL
 //   dpi-awareness      Quillet's DPI awareness (0 unaware, 1 system, 2 per monitor)
 //   prompt-metrics     the prompt list's row height and rows per page, in pixels
-//   close TITLE        ask the visible window TITLE to close (WM_CLOSE)
+//   close TITLE MS     ask the visible windows TITLE to close (WM_CLOSE) until none is left
 //   idle-figures MS    Quillet's private memory and working set (KiB) and CPU use (%) over MS
 #include <windows.h>
 #include <commctrl.h>
@@ -124,9 +124,18 @@ int Release(int argc, char** argv) {
     const UINT message = RegisterWindowMessageA("TaskbarCreated");
     return message && PostMessageA(HWND_BROADCAST, message, 0, 0) ? 0 : 1;
   }
-  if (command == "close" && argc == 3) {
-    HWND window = qldrive::FindTopWindow(argv[2]);
-    return window && PostMessageA(window, WM_CLOSE, 0, 0) ? 0 : 1;
+  if (command == "close" && argc == 4) {
+    // Again while one is there: a viewer still starting up may miss the first.
+    return qldrive::PollFor(
+               std::atoi(argv[3]),
+               [&] {
+                 HWND window = qldrive::FindTopWindow(argv[2]);
+                 if (window) PostMessageA(window, WM_CLOSE, 0, 0);
+                 return window == nullptr;
+               },
+               250)
+               ? 0
+               : 1;
   }
   if (command == "module" && argc == 3) return ModulePath(argv[2]);
   if (command == "dpi-awareness" && argc == 2) return DpiAwareness();

@@ -313,7 +313,10 @@ if [ -f "$setup" ]; then
   figures=$(q idle-figures 3000 | tr -d '\r')
   unix_pid=$(pgrep -f 'Programs.Quillet.Quillet.exe' | head -n 1)
   anon=$( [ -n "$unix_pid" ] && sed -n 's/^RssAnon:[[:space:]]*\([0-9]*\).*/\1/p' "/proc/$unix_pid/status")
-  echo "idle: $figures, anonymous resident KiB ${anon:-?} (targets: under 10 MB private, 0% CPU)"
+  notepad_pid=$(pgrep -f 'notepad.exe' | head -n 1)
+  notepad_anon=$( [ -n "$notepad_pid" ] && sed -n 's/^RssAnon:[[:space:]]*\([0-9]*\).*/\1/p' "/proc/$notepad_pid/status")
+  echo "idle: $figures, anonymous resident KiB ${anon:-?} (Wine's notepad: ${notepad_anon:-?})" \
+    "(targets: under 10 MB private, 0% CPU)"
   [[ $figures =~ cpu\ %\ ([0-9.]+) ]] && awk -v c="${BASH_REMATCH[1]}" 'BEGIN { exit !(c < 1) }' &&
     pass "the installed Quillet idles (CPU under 1%)" || fail "the installed Quillet idles (CPU under 1%)"
   "$wine" "$installed/Uninstall.exe" /S >"$out/uninstall.log" 2>&1

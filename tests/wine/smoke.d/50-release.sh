@@ -26,14 +26,12 @@ echo "comctl32: $comctl"
 q command 32833 >/dev/null
 check "Contents opens the help viewer on QLHelp.chm" q wait-window "Quillet Help" 15000
 shot help-contents "Quillet Help"
-q close "Quillet Help" >/dev/null
-check "the help viewer closes" q wait-gone "Quillet Help" 5000
+check "the help viewer closes" q close "Quillet Help" 10000
 q command 32771 >/dev/null
 q wait-window Options 5000 >/dev/null
 q click Options 1016 >/dev/null
 check "Help in Options opens the help viewer" q wait-window "Quillet Help" 15000
-q close "Quillet Help" >/dev/null
-q wait-gone "Quillet Help" 5000 >/dev/null
+q close "Quillet Help" 10000 >/dev/null
 q click Options 2 >/dev/null
 check "Options closes after Help" q wait-gone Options 5000
 back_to_notepad Options
