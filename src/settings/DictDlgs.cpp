@@ -184,6 +184,7 @@ LRESULT CALLBACK CDlgDictOption::DataEditProc(HWND edit, UINT message, WPARAM wP
 }
 
 void CDlgDictOption::Query(const std::string& text) {
+  win::ScopedTiming timing(m_hWnd, "QuilletQueryUs");
   ProgressWnd progress(m_iniPath);
   if (progress.Create(m_hWnd, win::LoadStr(IDS_CAPTION))) {
     progress.SetText(win::LoadStr(IDS_DICT_LOADING));
@@ -324,6 +325,7 @@ std::int32_t CDlgDictOption::ChosenType() const {
 }
 
 bool CDlgDictOption::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  if (message == WM_DESTROY) win::ScopedTiming::Forget(m_hWnd, "QuilletQueryUs");
   if (message == WM_COMMAND) {
     const UINT id = LOWORD(wParam), code = HIWORD(wParam);
     if (id >= ID_MACRO_FIRST && id <= ID_MACRO_LAST && lParam == 0) {

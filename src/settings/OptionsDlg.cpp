@@ -257,6 +257,7 @@ BOOL CDlgAutoLearn::OnInitDialog() {
 
 void CDlgAutoLearn::FillList() {
   if (m_model.listLoaded() || !m_engine) return;
+  win::ScopedTiming timing(GetParent(m_hWnd), "QuilletFillUs");
   ProgressWnd progress(m_config.ConfigIniPath());
   if (progress.Create(m_hWnd, win::LoadStr(IDS_CAPTION))) {
     progress.SetText(win::LoadStr(IDS_AL_LOADING));
@@ -305,6 +306,7 @@ void CDlgAutoLearn::OnDeleteAll() {
 
 void CDlgAutoLearn::OnSaveList() {
   if (!m_engine) return;
+  win::ScopedTiming timing(GetParent(m_hWnd), "QuilletSaveUs");
   if (!m_model.SaveList()) win::MessageBoxRes(m_hWnd, IDS_AL_SAVE_FAILED, MB_OK | MB_ICONERROR, win::Caption::Error);
 }
 
@@ -464,6 +466,10 @@ void COptionsDlg::ShowPage(config::OptionsPage page) {
 }
 
 bool COptionsDlg::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT&) {
+  if (message == WM_DESTROY) {
+    win::ScopedTiming::Forget(m_hWnd, "QuilletFillUs");
+    win::ScopedTiming::Forget(m_hWnd, "QuilletSaveUs");
+  }
   if (message != WM_NOTIFY) return false;
   const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
   if (header.idFrom != IDC_OPT_TREE || header.code != TVN_SELCHANGEDA) return false;
