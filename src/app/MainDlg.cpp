@@ -84,11 +84,9 @@ HIMAGELIST LoadPromptImages(unsigned dpi) {
 // The mandatory integrity level of a process (its label's last
 // sub-authority: 0x2000 medium, 0x3000 high), or 0 when it cannot be read.
 DWORD IntegrityLevel(DWORD pid) {
-  const bool ours = pid == GetCurrentProcessId();
-  win::KernelHandle process(ours ? nullptr : OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-  if (!ours && !process) return 0;
+  win::KernelHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
   HANDLE token = nullptr;
-  if (!OpenProcessToken(ours ? GetCurrentProcess() : process.get(), TOKEN_QUERY, &token)) return 0;
+  if (!process || !OpenProcessToken(process.get(), TOKEN_QUERY, &token)) return 0;
   win::KernelHandle owned(token);
   DWORD size = 0;
   GetTokenInformation(token, TokenIntegrityLevel, nullptr, 0, &size);

@@ -19,6 +19,9 @@ std::string Format(UINT id, int value) {
   return text;
 }
 
+// Where the editor records how long its listing took (read by the smoke test).
+constexpr char kQueryTiming[] = "QuilletQueryUs";
+
 void FillTypeList(HWND combo, std::int32_t select) {
   for (auto [text, value] : {std::pair{"Shorthand ", DICT_TYPE_SHORTHAND}, std::pair{"Dictionary ", DICT_TYPE_WORDS}}) {
     const LRESULT row = SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
@@ -184,7 +187,7 @@ LRESULT CALLBACK CDlgDictOption::DataEditProc(HWND edit, UINT message, WPARAM wP
 }
 
 void CDlgDictOption::Query(const std::string& text) {
-  win::ScopedTiming timing(m_hWnd, "QuilletQueryUs");
+  win::ScopedTiming timing(m_hWnd, kQueryTiming);
   ProgressWnd progress(m_iniPath);
   if (progress.Create(m_hWnd, win::LoadStr(IDS_CAPTION))) {
     progress.SetText(win::LoadStr(IDS_DICT_LOADING));
@@ -325,7 +328,7 @@ std::int32_t CDlgDictOption::ChosenType() const {
 }
 
 bool CDlgDictOption::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  if (message == WM_DESTROY) win::ScopedTiming::Forget(m_hWnd, "QuilletQueryUs");
+  if (message == WM_DESTROY) win::ScopedTiming::Forget(m_hWnd, kQueryTiming);
   if (message == WM_COMMAND) {
     const UINT id = LOWORD(wParam), code = HIWORD(wParam);
     if (id >= ID_MACRO_FIRST && id <= ID_MACRO_LAST && lParam == 0) {

@@ -30,6 +30,10 @@ std::string RunCommand() {
 }
 
 constexpr const char* kRunValue = "Quillet";
+// Where the Options dialog records how long the learned-word list took to
+// fill and to save (read by the smoke test).
+constexpr char kFillTiming[] = "QuilletFillUs";
+constexpr char kSaveTiming[] = "QuilletSaveUs";
 
 }  // namespace
 
@@ -257,7 +261,7 @@ BOOL CDlgAutoLearn::OnInitDialog() {
 
 void CDlgAutoLearn::FillList() {
   if (m_model.listLoaded() || !m_engine) return;
-  win::ScopedTiming timing(GetParent(m_hWnd), "QuilletFillUs");
+  win::ScopedTiming timing(GetParent(m_hWnd), kFillTiming);
   ProgressWnd progress(m_config.ConfigIniPath());
   if (progress.Create(m_hWnd, win::LoadStr(IDS_CAPTION))) {
     progress.SetText(win::LoadStr(IDS_AL_LOADING));
@@ -306,7 +310,7 @@ void CDlgAutoLearn::OnDeleteAll() {
 
 void CDlgAutoLearn::OnSaveList() {
   if (!m_engine) return;
-  win::ScopedTiming timing(GetParent(m_hWnd), "QuilletSaveUs");
+  win::ScopedTiming timing(GetParent(m_hWnd), kSaveTiming);
   if (!m_model.SaveList()) win::MessageBoxRes(m_hWnd, IDS_AL_SAVE_FAILED, MB_OK | MB_ICONERROR, win::Caption::Error);
 }
 
@@ -467,8 +471,8 @@ void COptionsDlg::ShowPage(config::OptionsPage page) {
 
 bool COptionsDlg::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT&) {
   if (message == WM_DESTROY) {
-    win::ScopedTiming::Forget(m_hWnd, "QuilletFillUs");
-    win::ScopedTiming::Forget(m_hWnd, "QuilletSaveUs");
+    win::ScopedTiming::Forget(m_hWnd, kFillTiming);
+    win::ScopedTiming::Forget(m_hWnd, kSaveTiming);
   }
   if (message != WM_NOTIFY) return false;
   const auto& header = *reinterpret_cast<const NMHDR*>(lParam);

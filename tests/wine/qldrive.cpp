@@ -101,37 +101,29 @@ bool PostClick(HWND control) {
 
 namespace {
 
-// Memory in the list's process, released with the object.
-class RemoteBlock {
- public:
-  RemoteBlock(HWND window, SIZE_T size) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(window, &pid);
-    m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (m_process) m_at = static_cast<char*>(VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
-  }
-  ~RemoteBlock() {
-    if (m_at) VirtualFreeEx(m_process, m_at, 0, MEM_RELEASE);
-    if (m_process) CloseHandle(m_process);
-  }
-  RemoteBlock(const RemoteBlock&) = delete;
-  RemoteBlock& operator=(const RemoteBlock&) = delete;
-  char* At() const { return m_at; }
-  bool Write(const void* data, SIZE_T size, SIZE_T offset = 0) const {
-    return m_at && WriteProcessMemory(m_process, m_at + offset, data, size, nullptr);
-  }
-  bool Read(void* data, SIZE_T size, SIZE_T offset = 0) const {
-    return m_at && ReadProcessMemory(m_process, m_at + offset, data, size, nullptr);
-  }
-
- private:
-  HANDLE m_process = nullptr;
-  char* m_at = nullptr;
-};
-
 constexpr SIZE_T kTextSize = 1024;
 
 }  // namespace
+
+RemoteBlock::RemoteBlock(HWND window, SIZE_T size) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  m_process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  if (m_process) m_at = static_cast<char*>(VirtualAllocEx(m_process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+}
+
+RemoteBlock::~RemoteBlock() {
+  if (m_at) VirtualFreeEx(m_process, m_at, 0, MEM_RELEASE);
+  if (m_process) CloseHandle(m_process);
+}
+
+bool RemoteBlock::Write(const void* data, SIZE_T size, SIZE_T offset) const {
+  return m_at && WriteProcessMemory(m_process, m_at + offset, data, size, nullptr);
+}
+
+bool RemoteBlock::Read(void* data, SIZE_T size, SIZE_T offset) const {
+  return m_at && ReadProcessMemory(m_process, m_at + offset, data, size, nullptr);
+}
 
 std::vector<ListRow> ListViewRows(HWND list) {
   std::vector<ListRow> rows;

@@ -51,6 +51,23 @@ struct ListRow {
 std::vector<ListRow> ListViewRows(HWND list);
 bool ListViewSetState(HWND list, int row, UINT mask, UINT state);
 
+// Memory in the process of `window`, released with the object: what a
+// message to another process's control points at.
+class RemoteBlock {
+ public:
+  RemoteBlock(HWND window, SIZE_T size);
+  ~RemoteBlock();
+  RemoteBlock(const RemoteBlock&) = delete;
+  RemoteBlock& operator=(const RemoteBlock&) = delete;
+  char* At() const { return m_at; }
+  bool Write(const void* data, SIZE_T size, SIZE_T offset = 0) const;
+  bool Read(void* data, SIZE_T size, SIZE_T offset = 0) const;
+
+ private:
+  HANDLE m_process = nullptr;
+  char* m_at = nullptr;
+};
+
 struct CommandSet {
   using Run = int (*)(int argc, char** argv);
   explicit CommandSet(Run run);

@@ -56,35 +56,12 @@ bool PromptVisible() {
   return prompt && IsWindowVisible(prompt);
 }
 
-// The rows of the prompt list, read through memory lent by Quillet's process.
+// The rows of the prompt list (their first column).
 std::vector<std::string> PromptRows() {
   std::vector<std::string> rows;
   HWND prompt = Prompt();
-  HWND list = prompt ? GetDlgItem(prompt, 1001) : nullptr;
-  if (!list) return rows;
-  DWORD pid = 0;
-  GetWindowThreadProcessId(list, &pid);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-  if (!process) return rows;
-  const SIZE_T textSize = 512;
-  char* remote = static_cast<char*>(
-      VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + textSize, MEM_COMMIT, PAGE_READWRITE));
-  if (remote) {
-    int count = static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-      LVITEMA item = {};
-      item.iSubItem = 0;
-      item.pszText = remote + sizeof(LVITEMA);
-      item.cchTextMax = textSize;
-      WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
-      SendMessageA(list, LVM_GETITEMTEXTA, i, reinterpret_cast<LPARAM>(remote));
-      char text[textSize] = {};
-      ReadProcessMemory(process, remote + sizeof(LVITEMA), text, textSize - 1, nullptr);
-      rows.emplace_back(text);
-    }
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  }
-  CloseHandle(process);
+  for (const qldrive::ListRow& row : qldrive::ListViewRows(prompt ? GetDlgItem(prompt, 1001) : nullptr))
+    rows.push_back(row.columns.empty() ? std::string() : row.columns[0]);
   return rows;
 }
 

@@ -65,16 +65,11 @@ int PromptMetrics() {
   HWND main = qldrive::MainWindow();
   HWND list = main ? GetDlgItem(main, 1001) : nullptr;
   if (!list) return 1;
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, QuilletProcess());
-  if (!process) return 1;
   RECT row = {LVIR_BOUNDS, 0, 0, 0};
-  void* remote = VirtualAllocEx(process, nullptr, sizeof row, MEM_COMMIT, PAGE_READWRITE);
-  bool read = remote && WriteProcessMemory(process, remote, &row, sizeof row, nullptr) &&
-              SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(remote)) &&
-              ReadProcessMemory(process, remote, &row, sizeof row, nullptr);
-  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-  CloseHandle(process);
-  if (!read) return 1;
+  qldrive::RemoteBlock remote(list, sizeof row);
+  if (!remote.Write(&row, sizeof row) || !SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(remote.At())) ||
+      !remote.Read(&row, sizeof row))
+    return 1;
   std::printf("row %ld per-page %d\n", row.bottom - row.top,
               static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0)));
   return 0;

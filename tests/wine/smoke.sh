@@ -339,7 +339,7 @@ fi
 
 # At 144 DPI (Wine's LogPixels) the prompt's rows and their numbers grow
 # with the text, and the same rows show.
-row_height() { q prompt-metrics | tr -d '\r' | sed -n 's/^row \([0-9]*\) .*/\1/p'; }
+declare -A row_px
 for dpi in 96 144; do
   "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $dpi /f >/dev/null 2>&1
   "$wine" "$app/Quillet.exe" >"$out/dpi$dpi.log" 2>&1 &
@@ -349,7 +349,7 @@ for dpi in 96 144; do
   sleep 0.3
   xdotool type --delay 30 " qui"
   check "at $dpi DPI the prompt shows the four qui words" q wait-rows "quibble|quiet|quill|quilt" 3000
-  eval "rows_$dpi=\$(row_height)"
+  row_px[$dpi]=$(q prompt-metrics | tr -d '\r' | sed -n 's/^row \([0-9]*\) .*/\1/p')
   [ $dpi = 144 ] && shot prompt-144dpi Quillet
   xdotool key Escape
   q wait-prompt hidden 3000 >/dev/null
@@ -358,9 +358,9 @@ for dpi in 96 144; do
   quillet=""
 done
 "$wine" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1
-echo "prompt row height: ${rows_96:-?} px at 96 DPI, ${rows_144:-?} px at 144 DPI"
-[ -n "${rows_96:-}" ] && [ -n "${rows_144:-}" ] && [ $((rows_144 * 100)) -ge $((rows_96 * 140)) ] &&
-  [ $((rows_144 * 100)) -le $((rows_96 * 160)) ] && pass "the prompt's rows grow by half at 144 DPI" ||
+echo "prompt row height: ${row_px[96]:-?} px at 96 DPI, ${row_px[144]:-?} px at 144 DPI"
+[ -n "${row_px[96]:-}" ] && [ -n "${row_px[144]:-}" ] && [ $((row_px[144] * 100)) -ge $((row_px[96] * 140)) ] &&
+  [ $((row_px[144] * 100)) -le $((row_px[96] * 160)) ] && pass "the prompt's rows grow by half at 144 DPI" ||
   fail "the prompt's rows grow by half at 144 DPI"
 
 echo "screenshot: $out/prompt.png"
