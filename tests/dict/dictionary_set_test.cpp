@@ -56,7 +56,7 @@ TEST(Loading, LoadsEveryMatchingFileAndNothingElse) {
   EXPECT_THAT(LookupKeys(set, "ap"), ElementsAre("apple", "apricot"));
 }
 
-TEST(Loading, PatternWithoutMatchesFailsAndLeavesTheSetEmpty) {
+TEST(Loading, NoReadableEnabledFileFailsAndLeavesTheSetEmpty) {
   ScratchDir dir;
   ASSERT_TRUE(MakeDictionary(dir.File("one.lib"), DICT_TYPE_WORDS, {{"apple", ""}}));
   CDictionarySet set;
@@ -68,6 +68,14 @@ TEST(Loading, PatternWithoutMatchesFailsAndLeavesTheSetEmpty) {
   EXPECT_FALSE(set.LoadAll(dir.File("missing-folder/*.lib").c_str(), false));
   DictItem item;
   EXPECT_FALSE(set.FindFirst("a", item, 41, true));
+  CDictionarySet noneEnabled([](const std::string&) { return false; });
+  EXPECT_FALSE(noneEnabled.LoadAll(Pattern(dir).c_str(), false));
+  EXPECT_EQ(noneEnabled.GetCount(), 0);
+  // Only unreadable files: the set holds them, and fails.
+  ScratchDir junk;
+  WriteFile(junk.File("bad.lib"), std::string(100, '\x01'));
+  EXPECT_FALSE(set.LoadAll(Pattern(junk).c_str(), false));
+  EXPECT_EQ(set.GetCount(), 1);
 }
 
 TEST(Loading, DisabledFilesAreLeftOutUnlessAskedFor) {
@@ -88,14 +96,6 @@ TEST(Loading, DisabledFilesAreLeftOutUnlessAskedFor) {
   EXPECT_EQ(changes, (std::vector<std::pair<std::string, bool>>{{off, true}}));
 }
 
-TEST(Loading, EveryFileDisabledMeansNothingLoaded) {
-  ScratchDir dir;
-  ASSERT_TRUE(MakeDictionary(dir.File("a.lib"), DICT_TYPE_WORDS, {{"x", ""}}));
-  CDictionarySet set([](const std::string&) { return false; });
-  EXPECT_FALSE(set.LoadAll(Pattern(dir).c_str(), false));
-  EXPECT_EQ(set.GetCount(), 0);
-}
-
 TEST(Loading, UnreadableFileKeepsItsPlaceFindsNothingAndStaysUntouched) {
   ScratchDir dir;
   const std::string bad = dir.File("bad.lib");
@@ -114,14 +114,6 @@ TEST(Loading, UnreadableFileKeepsItsPlaceFindsNothingAndStaysUntouched) {
   EXPECT_EQ(ReadFile(bad), garbage);
 }
 
-TEST(Loading, OnlyUnreadableFilesMeansFailure) {
-  ScratchDir dir;
-  WriteFile(dir.File("bad.lib"), std::string(100, '\x01'));
-  CDictionarySet set;
-  EXPECT_FALSE(set.LoadAll(Pattern(dir).c_str(), false));
-  EXPECT_EQ(set.GetCount(), 1);
-}
-
 // Two dictionaries loaded in a known order: the set's own path list tells
 // which came first.
 class Merge : public ::testing::Test {
@@ -131,13 +123,34 @@ class Merge : public ::testing::Test {
   CDictionarySet set_;
 };
 
-TEST_F(Merge, ResultsAreAscendingAcrossDictionaries) {
-  ASSERT_TRUE(MakeDictionary(dir_.File("d1.lib"), DICT_TYPE_WORDS, {{"ant", ""}, {"bee", ""}}));
-  ASSERT_TRUE(MakeDictionary(dir_.File("d2.lib"), DICT_TYPE_WORDS, {{"bat", ""}}));
-  Load();
-  EXPECT_THAT(LookupKeys(set_, "b"), ElementsAre("bat", "bee"));
-  EXPECT_THAT(LookupKeys(set_, "a"), ElementsAre("ant"));
-  EXPECT_THAT(LookupKeys(set_, ""), ElementsAre("ant", "bat", "bee"));
+TEST_F(Merge, ResultsAreAscendingAcrossDictionariesWhateverTheCase) {
+  const struct {
+    std::vector<Entry> words, shorthands;
+    const char* text;
+    bool withShorthands;
+    std::vector<Result> results;
+  } cases[] = {
+      {{{"ant", ""}, {"bee", ""}}, {{"bat", "x"}}, "b", true, {{"bat", DICT_TYPE_SHORTHAND}, {"bee", DICT_TYPE_WORDS}}},
+      {{{"ant", ""}, {"bee", ""}}, {{"bat", "x"}}, "a", true, {{"ant", DICT_TYPE_WORDS}}},
+      {{{"Cherry", ""}, {"apple", ""}}, {{"Banana", "x"}}, "", true,
+       {{"apple", DICT_TYPE_WORDS}, {"Banana", DICT_TYPE_SHORTHAND}, {"Cherry", DICT_TYPE_WORDS}}},
+      // Shorthands take part only when asked, also on the first lookup after loading.
+      {{{"bread", ""}}, {{"brb", "be right back"}}, "br", false, {{"bread", DICT_TYPE_WORDS}}},
+      {{{"bread", ""}}, {{"brb", "be right back"}}, "br", true,
+       {{"brb", DICT_TYPE_SHORTHAND}, {"bread", DICT_TYPE_WORDS}}},
+      // Carried-over capitals decide the order.
+      {{{"tea", ""}}, {{"te", "x"}, {"tf", "y"}}, "T", true,
+       {{"te", DICT_TYPE_SHORTHAND}, {"Tea", DICT_TYPE_WORDS}, {"tf", DICT_TYPE_SHORTHAND}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    ScratchDir dir;
+    ASSERT_TRUE(MakeDictionary(dir.File("words.lib"), DICT_TYPE_WORDS, c.words));
+    ASSERT_TRUE(MakeDictionary(dir.File("short.lib"), DICT_TYPE_SHORTHAND, c.shorthands));
+    CDictionarySet set;
+    ASSERT_TRUE(set.LoadAll(Pattern(dir).c_str(), false));
+    EXPECT_EQ(Lookup(set, c.text, 41, c.withShorthands), c.results);
+  }
 }
 
 TEST_F(Merge, EqualKeysComeFromTheLaterDictionaryFirst) {
@@ -158,24 +171,6 @@ TEST_F(Merge, EqualKeysComeFromTheLaterDictionaryFirst) {
   }
 }
 
-TEST_F(Merge, CaseDoesNotSeparateKeysAcrossDictionaries) {
-  ASSERT_TRUE(MakeDictionary(dir_.File("d1.lib"), DICT_TYPE_WORDS, {{"Cherry", ""}, {"apple", ""}}));
-  ASSERT_TRUE(MakeDictionary(dir_.File("d2.lib"), DICT_TYPE_WORDS, {{"Banana", ""}}));
-  Load();
-  EXPECT_THAT(LookupKeys(set_, ""), ElementsAre("apple", "Banana", "Cherry"));
-}
-
-TEST_F(Merge, ShorthandsTakePartOnlyWhenAsked) {
-  ASSERT_TRUE(MakeDictionary(dir_.File("short.lib"), DICT_TYPE_SHORTHAND, {{"brb", "be right back"}}));
-  ASSERT_TRUE(MakeDictionary(dir_.File("words.lib"), DICT_TYPE_WORDS, {{"bread", ""}}));
-  Load();
-  // Also on the very first lookup after loading.
-  EXPECT_EQ(Lookup(set_, "br", 41, false), (std::vector<Result>{{"bread", DICT_TYPE_WORDS}}));
-  EXPECT_EQ(Lookup(set_, "br", 41, true),
-            (std::vector<Result>{{"brb", DICT_TYPE_SHORTHAND}, {"bread", DICT_TYPE_WORDS}}));
-  EXPECT_EQ(Lookup(set_, "br", 41, false), (std::vector<Result>{{"bread", DICT_TYPE_WORDS}}));
-}
-
 TEST_F(Merge, KeyLengthLimitsReachWordsDictionariesOnly) {
   ASSERT_TRUE(MakeDictionary(dir_.File("words.lib"), DICT_TYPE_WORDS,
                              {{"ab", ""}, {"abc", ""}, {"abcdefghij", ""}, {"abcdefghijk", ""}}));
@@ -193,6 +188,8 @@ TEST_F(Merge, ResultsAreDeepCopies) {
   ASSERT_TRUE(MakeDictionary(dir_.File("d.lib"), DICT_TYPE_WORDS, {{"one", "first"}, {"onto", ""}}, "Cap"));
   Load();
   DictItem first;
+  EXPECT_FALSE(set_.FindNext(first));  // nothing before the first lookup
+  EXPECT_FALSE(set_.FindFirst(nullptr, first, 41, true));
   ASSERT_TRUE(set_.FindFirst("on", first, 41, true));
   DictItem second;
   ASSERT_TRUE(set_.FindNext(second));
@@ -201,21 +198,6 @@ TEST_F(Merge, ResultsAreDeepCopies) {
   EXPECT_EQ(first.dataLength, 13 + 5);  // the whole header with its line feed, plus the data
   EXPECT_EQ(second.Key(), "onto");
   EXPECT_FALSE(set_.FindNext(second));
-}
-
-TEST_F(Merge, FindNextAfterLoadingFindsNothing) {
-  ASSERT_TRUE(MakeDictionary(dir_.File("d.lib"), DICT_TYPE_WORDS, {{"one", ""}}));
-  Load();
-  DictItem item;
-  EXPECT_FALSE(set_.FindNext(item));
-  EXPECT_FALSE(set_.FindFirst(nullptr, item, 41, true));
-}
-
-TEST_F(Merge, CarriedOverCapitalsDecideTheOrder) {
-  ASSERT_TRUE(MakeDictionary(dir_.File("d1.lib"), DICT_TYPE_WORDS, {{"tea", ""}}));
-  ASSERT_TRUE(MakeDictionary(dir_.File("d2.lib"), DICT_TYPE_SHORTHAND, {{"te", "x"}, {"tf", "y"}}));
-  Load();
-  EXPECT_THAT(LookupKeys(set_, "T"), ElementsAre("te", "Tea", "tf"));
 }
 
 TEST(MergeDoubleByte, ChineseKeysMergeCharacterWise) {
