@@ -44,16 +44,13 @@ class RulesTest : public configtest::ConfigFixture {
 
 // ---- loading and saving -------------------------------------------------------
 
-TEST_F(RulesTest, MissingFileGivesNoRulesAndOtherAppsOn) {
+TEST_F(RulesTest, LoadMakesEverySectionButOtherAppsARuleInFileOrder) {
   config.bOtherAppsWork = 0;
   config.appRules.push_back(Rule("x", 1, "APP1"));
   EXPECT_EQ(config.LoadAppRules(), 1);
   EXPECT_TRUE(config.appRules.empty());
   EXPECT_TRUE(config.appRulesSaved.empty());
   EXPECT_EQ(config.bOtherAppsWork, 1);
-}
-
-TEST_F(RulesTest, EverySectionButOtherAppsIsARuleInFileOrder) {
   WriteBytes(AppIni(),
              "[Zeta]\r\nPATH=C:\\z.exe\r\nWORK_ON_QL=0\r\n"
              "[other_apps]\r\nWORK_ON_QL=0\r\n"
@@ -180,14 +177,13 @@ TEST_F(DecisionTest, UnnamedApplicationsFollowTheDefaultWhateverTheEditBoxRules)
   EXPECT_FALSE(config.IsWorkOnWindow(editor));
 }
 
-TEST_F(DecisionTest, RulePathMatchesWithoutRegardToCaseAndTheFirstRuleDecides) {
+TEST_F(DecisionTest, PathMatchesWithoutRegardToCaseAndTheFirstRuleDecides) {
   config.AddAppRule(Rule("c:\\apps\\EDITOR.EXE", 0));
   config.AddAppRule(Rule("C:\\Apps\\Editor.exe", 1));
   EXPECT_FALSE(config.IsWorkOnWindow(editor));
   EXPECT_TRUE(config.IsWorkOnWindow(game));
-}
-
-TEST_F(DecisionTest, UpdatingMovesARuleBehindAnEqualPath) {
+  // Updating moves a rule behind another of an equal path.
+  config.appRules.clear();
   config.AddAppRule(Rule("C:\\Apps\\Editor.exe", 0, "APP1"));
   config.AddAppRule(Rule("C:\\Apps\\Editor.exe", 1, "APP2"));
   EXPECT_FALSE(config.IsWorkOnWindow(editor));
