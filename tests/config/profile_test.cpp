@@ -29,16 +29,11 @@ Read GetString(const std::string& path, const char* section, const char* key,
 }
 
 // A list read into a buffer of `size`: the result and the list up to and
-// with its closing NUL.
-Read GetSection(const std::string& path, const char* section, std::uint32_t size = 1024) {
+// with its closing NUL. The lines of `section`, or with none the section names.
+Read GetList(const std::string& path, const char* section, std::uint32_t size = 1024) {
   std::vector<char> buffer(size + 8, '\x7f');
-  std::uint32_t n = platform::ProfileGetSection(section, buffer.data(), size, path.c_str());
-  return Read{n, std::string(buffer.data(), n + 1)};
-}
-
-Read GetSectionNames(const std::string& path, std::uint32_t size = 1024) {
-  std::vector<char> buffer(size + 8, '\x7f');
-  std::uint32_t n = platform::ProfileGetSectionNames(buffer.data(), size, path.c_str());
+  std::uint32_t n = section ? platform::ProfileGetSection(section, buffer.data(), size, path.c_str())
+                            : platform::ProfileGetSectionNames(buffer.data(), size, path.c_str());
   return Read{n, std::string(buffer.data(), n + 1)};
 }
 
@@ -150,13 +145,13 @@ TEST_F(ProfileTest, ListReads) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.file) + " / " + std::to_string(c.size));
     WriteBytes(ini, c.file);
-    const Read r = c.section ? GetSection(ini, c.section, c.size) : GetSectionNames(ini, c.size);
+    const Read r = GetList(ini, c.section, c.size);
     EXPECT_EQ(r.result, c.result);
     if (!c.list.empty()) {
       EXPECT_EQ(r.text, c.list);
     }
   }
-  EXPECT_EQ(GetSectionNames(dir.Path("none.ini")).result, 0u);
+  EXPECT_EQ(GetList(dir.Path("none.ini"), nullptr).result, 0u);
 }
 
 TEST_F(ProfileTest, SectionListReadsKeyNamesWithNullKey) {
@@ -198,7 +193,7 @@ TEST_F(ProfileTest, WritingASectionReplacesItsLines) {
   EXPECT_TRUE(platform::ProfileWriteSection("A", lines, ini.c_str()));
   EXPECT_EQ(ReadBytes(ini), "[A]\r\np=1\r\nq =2\r\n[B]\r\ny=2\r\n");
   EXPECT_TRUE(platform::ProfileWriteSection("C", "c=3\0", ini.c_str()));
-  EXPECT_EQ(GetSection(ini, "C").text, List({"c=3"}));
+  EXPECT_EQ(GetList(ini, "C").text, List({"c=3"}));
   EXPECT_EQ(GetString(ini, "A", "q").text, "2");
 }
 
@@ -232,15 +227,9 @@ TEST_F(ProfileTest, VeryLongLinesAreReadWhole) {
   EXPECT_EQ(n, 100000u);
   EXPECT_EQ(std::string(buffer.data()), value);
   EXPECT_EQ(GetString(ini, "B", "k").text, "3");
-  Read names = GetSectionNames(ini, 100100);
+  Read names = GetList(ini, nullptr, 100100);
   EXPECT_EQ(names.result, 100005u);
-  std::string expected(1, 'A');
-  expected.push_back('\0');
-  expected.append(100000, 's');
-  expected.push_back('\0');
-  expected.push_back('B');
-  expected.append(2, '\0');
-  EXPECT_EQ(names.text, expected);
+  EXPECT_EQ(names.text, std::string("A\0", 2) + std::string(100000, 's') + std::string("\0B\0\0", 4));
 }
 
 TEST_F(ProfileTest, BinaryGarbageLoadsWithoutHarm) {
@@ -260,8 +249,8 @@ TEST_F(ProfileTest, FolderInPlaceOfTheFileReadsAsDefaults) {
   std::string folder = dir.Path("folder.ini");
   std::filesystem::create_directories(folder);
   EXPECT_EQ(GetString(folder, "A", "k", "dflt").text, "dflt");
-  EXPECT_EQ(GetSection(folder, "A").result, 0u);
-  EXPECT_EQ(GetSectionNames(folder).result, 0u);
+  EXPECT_EQ(GetList(folder, "A").result, 0u);
+  EXPECT_EQ(GetList(folder, nullptr).result, 0u);
   EXPECT_FALSE(platform::ProfileWriteString("A", "k", "v", folder.c_str()));
 }
 
