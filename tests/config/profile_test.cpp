@@ -154,6 +154,14 @@ TEST_F(ProfileTest, ListReads) {
   EXPECT_EQ(GetList(dir.Path("none.ini"), nullptr).result, 0u);
 }
 
+TEST_F(ProfileTest, SectionListReadsKeyNamesWithNullKey) {
+  WriteBytes(ini, "[A]\r\nk1=1\r\nnovalue\r\n k2 = 2\r\n");
+  std::vector<char> buffer(64, '\x7f');
+  std::uint32_t n = platform::ProfileGetString("A", nullptr, "", buffer.data(), 64, ini.c_str());
+  EXPECT_EQ(n, 6u);
+  EXPECT_EQ(std::string(buffer.data(), n + 1), List({"k1", "k2"}));
+}
+
 // ---- writing -----------------------------------------------------------------
 
 TEST_F(ProfileTest, WritingCreatesTheFileSectionsAndKeysInOrder) {
