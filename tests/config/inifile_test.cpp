@@ -82,7 +82,7 @@ TEST_F(IniFileTest, NullValueWritesEmptyAndAppendAddsToTheValue) {
 
 // ---- sections and keys -----------------------------------------------------------
 
-TEST_F(IniFileTest, KeyExistsEvenWithAnEmptyValue) {
+TEST_F(IniFileTest, KeyExistsWithAnEqualsSignAfterTheStartOfItsLine) {
   WriteBytes(path, "[S]\r\nempty=\r\nfull=1\r\nnovalue\r\n");
   EXPECT_TRUE(ini.IsKeyExist("S", "empty"));
   EXPECT_TRUE(ini.IsKeyExist("s", "FULL"));
@@ -90,9 +90,6 @@ TEST_F(IniFileTest, KeyExistsEvenWithAnEmptyValue) {
   EXPECT_FALSE(ini.IsKeyExist("S", "novalue"));
   EXPECT_TRUE(ini.IsSectionExist("s"));
   EXPECT_FALSE(ini.IsSectionExist("T"));
-}
-
-TEST_F(IniFileTest, KeyNamesComeFromLinesWithAnEqualsSignAfterTheirStart) {
   WriteBytes(path, "[S]\r\n  k1  =  v1\r\n=start\r\nno equals\r\nk2=a=b\r\n");
   std::vector<std::string> names;
   ini.GetKeyNames("S", names);

@@ -164,14 +164,11 @@ TEST_F(ProfileTest, SectionListReadsKeyNamesWithNullKey) {
 
 // ---- writing -----------------------------------------------------------------
 
-TEST_F(ProfileTest, WritingCreatesTheFileSectionsAndKeysInOrder) {
+TEST_F(ProfileTest, WritingCreatesSectionsAndKeysInOrderAndReplacesAValueInPlace) {
   EXPECT_TRUE(platform::ProfileWriteString("A", "k", "v", ini.c_str()));
   EXPECT_TRUE(platform::ProfileWriteString("B", "k2", "  v2", ini.c_str()));
   EXPECT_TRUE(platform::ProfileWriteString("a", "k3", "v3", ini.c_str()));
   EXPECT_EQ(ReadBytes(ini), "[A]\r\nk=v\r\nk3=v3\r\n[B]\r\nk2=v2\r\n");
-}
-
-TEST_F(ProfileTest, WritingReplacesAValueInPlace) {
   WriteBytes(ini, "; header\r\n[A]\r\nx=1\r\nK = old\r\ny=2\r\n");
   EXPECT_TRUE(platform::ProfileWriteString("A", "k", "new", ini.c_str()));
   EXPECT_EQ(ReadBytes(ini), "; header\r\n[A]\r\nx=1\r\nK=new\r\ny=2\r\n");
@@ -232,14 +229,11 @@ TEST_F(ProfileTest, VeryLongLinesAreReadWhole) {
   EXPECT_EQ(names.text, std::string("A\0", 2) + std::string(100000, 's') + std::string("\0B\0\0", 4));
 }
 
-TEST_F(ProfileTest, BinaryGarbageLoadsWithoutHarm) {
+TEST_F(ProfileTest, BinaryGarbageLoadsWithoutHarmAndANulEndsANameOrValue) {
   WriteBytes(ini, configtest::Junk(4096, 131, 7) + "\r\n[A]\r\nk=v\r\n");
   EXPECT_EQ(GetString(ini, "A", "k").text, "v");
   EXPECT_TRUE(platform::ProfileWriteString("A", "k", "w", ini.c_str()));
   EXPECT_EQ(GetString(ini, "A", "k").text, "w");
-}
-
-TEST_F(ProfileTest, EmbeddedNulEndsANameOrValue) {
   WriteBytes(ini, std::string("[A]\r\nk=ab\0cd\r\nj\0x=1\r\n", 22));
   EXPECT_EQ(GetString(ini, "A", "k").text, "ab");
   EXPECT_EQ(GetString(ini, "A", "j").text, "1");

@@ -217,14 +217,11 @@ TEST_F(DecisionTest, WindowWithoutAPathKeepsThePreviousAnswer) {
 
 // ---- edit-box decision ---------------------------------------------------------------
 
-TEST_F(RulesTest, EditBoxIdIsClassHashControlId) {
+TEST_F(RulesTest, EditBoxIdIsClassHashControlIdAndTheNearestListedAncestorDecides) {
   EXPECT_EQ(config.EditBoxId(desktop.AddWindow("RichEdit20A", -12)), "RichEdit20A#-12");
   EXPECT_EQ(config.EditBoxId(0), "");
   WindowHandle longName = desktop.AddWindow(std::string(300, 'c'), 5);
   EXPECT_EQ(config.EditBoxId(longName), std::string(255, 'c') + "#5");
-}
-
-TEST_F(RulesTest, NearestListedAncestorDecides) {
   WindowHandle frame = desktop.AddWindow("#32770", 0);
   WindowHandle group = desktop.AddWindow("Button", 1000, frame);
   WindowHandle edit = desktop.AddWindow("Edit", 1001, group);
