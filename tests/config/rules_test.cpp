@@ -108,7 +108,8 @@ TEST_F(RulesTest, RestoreUndoesEveryEditAndSaveDropsDeletedSections) {
 
 TEST_F(RulesTest, DamagedRuleFileLoadsWhatItCan) {
   WriteBytes(AppIni(), configtest::Junk(1000, 97, 5) +
-                           "\n[APP1]\nPATH=C:\\ok.exe\nno equals here\n[APP1]\nPATH=C:\\dup.exe\n[APP5\n" +
+                           "\n[APP1]\nPATH=C:\\ok.exe\nno equals here\n"
+                           "[APP1]\nPATH=C:\\dup.exe\n[APP5\n" +
                            std::string(100000, 'p') + "\r[Other_Apps]\rWORK_ON_QL=banana\r");
   config.LoadAppRules();
   EXPECT_EQ(config.bOtherAppsWork, 0);
