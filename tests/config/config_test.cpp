@@ -46,7 +46,7 @@ TEST(ConfigAppDir, IsTheExecutablesFolder) {
   EXPECT_EQ(c.AppConfigIniPath(), c.strAppDir + "AppConfig.ini");
 }
 
-TEST_F(ConfigTest, NoFilesLeaveEveryDefault) {
+TEST_F(ConfigTest, NoFilesLeaveEveryDefaultAndSavingWritesTheWholeLayout) {
   config.nMaxItemShow = 9;
   config.vkSelectPrev = 0x41;
   EXPECT_EQ(config.LoadAll(), 1);
@@ -55,9 +55,7 @@ TEST_F(ConfigTest, NoFilesLeaveEveryDefault) {
   EXPECT_EQ(config.dwEnableHoam, 131188u);
   EXPECT_EQ(config.strSeparate, CConfig::kDefaultSeparators);
   EXPECT_FALSE(configtest::Exists(ConfigIni()));
-}
-
-TEST_F(ConfigTest, SavingDefaultsWritesTheWholeLayout) {
+  config.vkSelectPrev = 0x26;  // saving the defaults writes the whole layout
   SaveAll(config);
   EXPECT_EQ(ReadBytes(ConfigIni()),
             "[AutoLearn]\r\n"
