@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -15,62 +16,27 @@
 namespace {
 
 using configtest::ReadBytes;
-using configtest::TempDir;
 using configtest::WriteBytes;
-using platform::sim::SimDesktop;
-using platform::sim::SimProcesses;
 using platform::sim::SimRegistry;
 
-class ConfigTest : public ::testing::Test {
+class ConfigTest : public configtest::ConfigFixture {
  protected:
-  ConfigTest() { config.strAppDir = dir.DirWithSeparator(); }
-
   std::string ConfigIni() const { return dir.Path("Config.ini"); }
   std::string Key(const char* section, const char* key) {
     return CIniFile(ConfigIni().c_str()).GetString(section, key, "<absent>");
   }
-
-  TempDir dir;
-  SimDesktop desktop;
-  SimProcesses processes;
-  CConfig config{desktop, processes};
+  void SaveAll(CConfig& c) {
+    c.SaveAutoLearn();
+    c.SaveHotKeys();
+    c.SaveOthers();
+  }
 };
-
-TEST(ConfigDefaults, FieldsStartAtTheirDefaults) {
-  SimDesktop desktop;
-  SimProcesses processes;
-  CConfig c(desktop, processes);
-  const std::uint8_t index[10] = {0x70, 0x71, 0x72, 0x73, 0x74, 0x75, 0x76, 0x77, 0x78, 0x79};
-  const std::uint8_t select[10] = {9, 13, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff, 0xff};
-  EXPECT_EQ(c.vkSelectPrev, 0x26);
-  EXPECT_EQ(c.vkSelectNext, 0x28);
-  EXPECT_EQ(std::memcmp(c.vkSelectIndex, index, 10), 0);
-  EXPECT_EQ(c.vkSelectPageDown, 0x22);
-  EXPECT_EQ(c.vkSelectPageUp, 0x21);
-  EXPECT_EQ(std::memcmp(c.vkSelect, select, 10), 0);
-  EXPECT_EQ(c.bOtherAppsWork, 1);
-  EXPECT_EQ(c.bEnableAutolearn, 1);
-  EXPECT_EQ(c.nMinLearnLength, 0);
-  EXPECT_EQ(c.strSeparate, std::string("; ',.!\"?"));
-  EXPECT_EQ(c.dwEnableHoam, 131188u);
-  EXPECT_EQ(c.bEnableWord, 1);
-  EXPECT_EQ(c.bEnablePhrase, 1);
-  EXPECT_EQ(c.bEnableShorthand, 1);
-  EXPECT_EQ(c.bRunAtStartup, 1);
-  EXPECT_EQ(c.nMinInput, 1);
-  EXPECT_EQ(c.nMinWordLength, 1);
-  EXPECT_EQ(c.nMaxWordLength, 500);
-  EXPECT_EQ(c.nMaxItemShow, 5);
-  EXPECT_EQ(c.nLastDecision, 1);
-  EXPECT_EQ(c.hLastWindow, 0u);
-  EXPECT_TRUE(c.appRules.empty());
-}
 
 TEST(ConfigAppDir, IsTheExecutablesFolder) {
   EXPECT_EQ(CConfig::AppDirOf("C:\\Program Files\\Quillet\\Quillet.exe"), "C:\\Program Files\\Quillet\\");
   EXPECT_EQ(CConfig::AppDirOf("Quillet.exe"), "Quillet.exe");
-  SimDesktop desktop;
-  SimProcesses processes;
+  platform::sim::SimDesktop desktop;
+  platform::sim::SimProcesses processes;
   CConfig c(desktop, processes);
   std::string exe = platform::CurrentExecutablePath();
   ASSERT_FALSE(c.strAppDir.empty());
@@ -80,7 +46,7 @@ TEST(ConfigAppDir, IsTheExecutablesFolder) {
   EXPECT_EQ(c.AppConfigIniPath(), c.strAppDir + "AppConfig.ini");
 }
 
-TEST_F(ConfigTest, NoFilesLeaveEveryDefault) {
+TEST_F(ConfigTest, NoFilesLeaveEveryDefaultAndSavingWritesTheWholeLayout) {
   config.nMaxItemShow = 9;
   config.vkSelectPrev = 0x41;
   EXPECT_EQ(config.LoadAll(), 1);
@@ -89,12 +55,8 @@ TEST_F(ConfigTest, NoFilesLeaveEveryDefault) {
   EXPECT_EQ(config.dwEnableHoam, 131188u);
   EXPECT_EQ(config.strSeparate, CConfig::kDefaultSeparators);
   EXPECT_FALSE(configtest::Exists(ConfigIni()));
-}
-
-TEST_F(ConfigTest, SavingDefaultsWritesTheWholeLayout) {
-  config.SaveAutoLearn();
-  config.SaveHotKeys();
-  config.SaveOthers();
+  config.vkSelectPrev = 0x26;  // saving the defaults writes the whole layout
+  SaveAll(config);
   EXPECT_EQ(ReadBytes(ConfigIni()),
             "[AutoLearn]\r\n"
             "bEanbleAutolearn=1\r\n"
@@ -128,7 +90,7 @@ TEST_F(ConfigTest, EverySavedValueLoadsBack) {
   config.vkSelectPageUp = 0xbd;
   for (int i = 0; i < 10; ++i) config.vkSelectIndex[i] = std::uint8_t(0x30 + i);
   config.vkSelect[2] = 0x20;
-  config.dwEnableHoam = 0x00050041;
+  config.dwEnableHoam = 0x00060070;  // the hotkey chosen on the page survives a restart
   config.bEnableShorthand = 0;
   config.bEnableWord = 0;
   config.bEnablePhrase = 0;
@@ -136,33 +98,17 @@ TEST_F(ConfigTest, EverySavedValueLoadsBack) {
   config.nMinWordLength = 4;
   config.nMaxWordLength = 40;
   config.nMaxItemShow = 10;
-  config.SaveAutoLearn();
-  config.SaveHotKeys();
-  config.SaveOthers();
-
-  SimDesktop d;
-  SimProcesses p;
-  CConfig loaded(d, p);
-  loaded.strAppDir = config.strAppDir;
-  loaded.LoadAll();
-  EXPECT_EQ(loaded.bEnableAutolearn, 0);
-  EXPECT_EQ(loaded.nMinLearnLength, -1);
-  EXPECT_EQ(loaded.strSeparate, "-+");
-  EXPECT_EQ(loaded.vkSelectPrev, 0xdb);
-  EXPECT_EQ(loaded.vkSelectNext, 0xdd);
-  EXPECT_EQ(loaded.vkSelectPageDown, 0xbb);
-  EXPECT_EQ(loaded.vkSelectPageUp, 0xbd);
-  EXPECT_EQ(std::memcmp(loaded.vkSelectIndex, config.vkSelectIndex, 10), 0);
-  EXPECT_EQ(std::memcmp(loaded.vkSelect, config.vkSelect, 10), 0);
-  EXPECT_EQ(loaded.dwEnableHoam, 0x00050041u);
-  EXPECT_EQ(loaded.bEnableShorthand, 0);
-  EXPECT_EQ(loaded.bEnableWord, 0);
-  EXPECT_EQ(loaded.bEnablePhrase, 0);
-  EXPECT_EQ(loaded.nMinInput, 3);
-  EXPECT_EQ(loaded.nMinWordLength, 4);
-  EXPECT_EQ(loaded.nMaxWordLength, 40);
-  EXPECT_EQ(loaded.nMaxItemShow, 10);
+  SaveAll(config);
+  const std::string saved = ReadBytes(ConfigIni());
   EXPECT_EQ(Key("AutoLearn", "nMinLearnLength"), "-1");
+  EXPECT_EQ(Key("HotKeys", "dwEnableHoam"), "393328");
+  // Every field read back is written again as it was.
+  reread.LoadAll();
+  std::remove(ConfigIni().c_str());
+  SaveAll(reread);
+  EXPECT_EQ(ReadBytes(ConfigIni()), saved);
+  EXPECT_EQ(reread.dwEnableHoam, 0x00060070u);
+  EXPECT_EQ(reread.nMaxItemShow, 10);
 }
 
 TEST_F(ConfigTest, ShortByteKeyOverwritesOnlyTheLeadingBytes) {
@@ -176,33 +122,28 @@ TEST_F(ConfigTest, ShortByteKeyOverwritesOnlyTheLeadingBytes) {
 }
 
 TEST_F(ConfigTest, MisspeltAutoLearnKeyAndBooleanSpellings) {
-  WriteBytes(ConfigIni(), "[AutoLearn]\r\nbEnableAutolearn=0\r\nbEanbleAutolearn=Yes\r\n");
-  config.bEnableAutolearn = 0;
-  config.LoadAutoLearn();
-  EXPECT_EQ(config.bEnableAutolearn, 1);
-  for (const char* text : {"false", "no", "0"}) {
-    WriteBytes(ConfigIni(), std::string("[AutoLearn]\r\nbEanbleAutolearn=") + text + "\r\n");
+  const struct {
+    const char* lines;
+    int enabled;
+  } cases[] = {
+      {"bEnableAutolearn=0\r\nbEanbleAutolearn=Yes", 1},  // only the misspelt key counts
+      {"bEanbleAutolearn=false", 0},
+      {"bEanbleAutolearn=no", 0},
+      {"bEanbleAutolearn=0", 0},
+      {"bEanbleAutolearn=", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.lines);
+    WriteBytes(ConfigIni(), std::string("[AutoLearn]\r\n") + c.lines + "\r\n");
+    config.bEnableAutolearn = 1 - c.enabled;
     config.LoadAutoLearn();
-    EXPECT_EQ(config.bEnableAutolearn, 0) << text;
+    EXPECT_EQ(config.bEnableAutolearn, c.enabled);
   }
-  WriteBytes(ConfigIni(), "[AutoLearn]\r\nbEanbleAutolearn=\r\n");
-  config.LoadAutoLearn();
-  EXPECT_EQ(config.bEnableAutolearn, 1);
-}
-
-TEST_F(ConfigTest, HotkeyChosenOnThePageSurvivesARestart) {
-  config.dwEnableHoam = 0x00060070;
-  config.SaveHotKeys();
-  config.dwEnableHoam = 131188;
-  config.LoadHotKeys();
-  EXPECT_EQ(config.dwEnableHoam, 0x00060070u);
-  EXPECT_EQ(Key("HotKeys", "dwEnableHoam"), "393328");
 }
 
 TEST_F(ConfigTest, DamagedConfigGivesDefaultsForWhatCannotBeRead) {
-  std::string junk;
-  for (int i = 0; i < 2000; ++i) junk += char((i * 37 + 11) & 0xff);
-  WriteBytes(ConfigIni(), "\xEF\xBB\xBF" + junk + "\r[Others]\rnMaxItemShow=8\rnMinInput\r[Others]\rnMinInput=4\r" +
+  WriteBytes(ConfigIni(), "\xEF\xBB\xBF" + configtest::Junk(2000, 37, 11) +
+                              "\r[Others]\rnMaxItemShow=8\rnMinInput\r[Others]\rnMinInput=4\r" +
                               std::string(100000, 'z') + "\n[HotKeys]\ndwEnableHoam=12abc\n");
   config.LoadAll();
   EXPECT_EQ(config.nMaxItemShow, 8);
@@ -221,11 +162,13 @@ TEST_F(ConfigTest, UnreadableConfigGivesDefaults) {
 
 // ---- dictionary flags --------------------------------------------------------------
 
-TEST_F(ConfigTest, UnlistedOrEmptyDictionaryPathIsEnabled) {
+TEST_F(ConfigTest, UnlistedEmptyOrUnflaggedDictionaryPathIsEnabled) {
   EXPECT_TRUE(config.IsDictEnabled("C:\\libs\\a.lib"));
   EXPECT_TRUE(config.IsDictEnabled(""));
   EXPECT_FALSE(config.SetDictEnabled("", false));
   EXPECT_FALSE(configtest::Exists(ConfigIni()));
+  WriteBytes(ConfigIni(), "[DBS]\r\nDB1=C:\\x.lib\r\n");
+  EXPECT_TRUE(config.IsDictEnabled("C:\\x.lib"));
 }
 
 TEST_F(ConfigTest, DictionaryFlagsAreNumberedFromTheFirstFreeKey) {
@@ -244,11 +187,6 @@ TEST_F(ConfigTest, DictionaryFlagsAreNumberedFromTheFirstFreeKey) {
   EXPECT_EQ(Key("DBS", "DB4-B"), "1");
 }
 
-TEST_F(ConfigTest, DictionaryFlagWithoutItsBKeyIsEnabled) {
-  WriteBytes(ConfigIni(), "[DBS]\r\nDB1=C:\\x.lib\r\n");
-  EXPECT_TRUE(config.IsDictEnabled("C:\\x.lib"));
-}
-
 // ---- first run ----------------------------------------------------------------------
 
 TEST(FirstRun, FirstStartWritesZeroAndTheSecondFindsIt) {
@@ -265,15 +203,13 @@ TEST(FirstRun, FirstStartWritesZeroAndTheSecondFindsIt) {
   UpdateFirstRunFlag(registry, flag);
   EXPECT_EQ(flag, 0u);
   EXPECT_EQ(registry.writeCount(), 1);
-}
-
-TEST(FirstRun, WithoutTheKeyTheFlagKeepsItsValue) {
-  SimRegistry registry;
-  registry.SetUnavailable(true);
-  std::uint32_t flag = 1;
-  UpdateFirstRunFlag(registry, flag);
+  // Without the key the flag keeps its value.
+  SimRegistry unavailable;
+  unavailable.SetUnavailable(true);
+  flag = 1;
+  UpdateFirstRunFlag(unavailable, flag);
   EXPECT_EQ(flag, 1u);
-  EXPECT_EQ(registry.writeCount(), 0);
+  EXPECT_EQ(unavailable.writeCount(), 0);
 }
 
 TEST(FirstRun, SystemRegistry) {

@@ -70,21 +70,6 @@ TEST(HotkeyPage, RadiosMapToKeysThroughTheLayout) {
   EXPECT_FALSE(page.DigitIndexKeys());
 }
 
-TEST(HotkeyPage, OnlyADifferentHotkeyIsAChange) {
-  platform::sim::SimDesktop desktop;
-  platform::sim::SimProcesses processes;
-  CConfig config(desktop, processes);
-  CHotkeyPageModel page;
-  page.Load(config);
-  page.SetToggleHotkey(config.dwEnableHoam);
-  EXPECT_FALSE(page.changed);
-  page.SetToggleHotkey(0x00010075);  // Shift+F6
-  EXPECT_TRUE(page.changed);
-  page.Store(config);
-  EXPECT_EQ(config.dwEnableHoam, 0x00010075u);
-  EXPECT_EQ(config.vkSelectIndex[0], 0x70);  // loaded from the store, kept
-}
-
 TEST(OthersPage, NumbersAreTakenOnlyWhenAllAreInRange) {
   struct Case {
     std::string texts[4];
@@ -116,18 +101,28 @@ TEST(OthersPage, NumbersAreTakenOnlyWhenAllAreInRange) {
   }
 }
 
-TEST(OthersPage, CheckBoxesAreChangesAndReachTheStore) {
+TEST(OptionPages, OnlyADifferentHotkeyOrACheckBoxIsAChangeAndBothReachTheStore) {
   platform::sim::SimDesktop desktop;
   platform::sim::SimProcesses processes;
   CConfig config(desktop, processes);
-  COthersPageModel page;
+  CHotkeyPageModel page;
   page.Load(config);
+  page.SetToggleHotkey(config.dwEnableHoam);
   EXPECT_FALSE(page.changed);
-  page.SetCheck(page.bEnablePhrase, false);
+  page.SetToggleHotkey(0x00010075);  // Shift+F6
   EXPECT_TRUE(page.changed);
-  const std::string texts[4] = {"2", "3", "40", "3"};
-  ASSERT_FALSE(page.Take(texts).has_value());
   page.Store(config);
+  EXPECT_EQ(config.dwEnableHoam, 0x00010075u);
+  EXPECT_EQ(config.vkSelectIndex[0], 0x70);  // loaded from the store, kept
+  // The Others page: check boxes are changes and reach the store.
+  COthersPageModel others;
+  others.Load(config);
+  EXPECT_FALSE(others.changed);
+  others.SetCheck(others.bEnablePhrase, false);
+  EXPECT_TRUE(others.changed);
+  const std::string texts[4] = {"2", "3", "40", "3"};
+  ASSERT_FALSE(others.Take(texts).has_value());
+  others.Store(config);
   EXPECT_EQ(config.bEnablePhrase, 0);
   EXPECT_EQ(config.nMinInput, 2);
   EXPECT_EQ(config.nMaxWordLength, 40);

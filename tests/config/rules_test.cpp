@@ -1,70 +1,56 @@
-// Application and edit-box rules: loading, saving, the list operations and
-// both decisions, on a simulated desktop.
+// Application and edit-box rules: loading, saving, the list operations, both
+// decisions and the rule dialogs' models, on a simulated desktop.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "config/Config.h"
 #include "config/IniFile.h"
-#include "platform/sim/sim_desktop.h"
+#include "config/RuleLists.h"
 #include "test_files.h"
 
 namespace {
 
 using configtest::ReadBytes;
-using configtest::TempDir;
 using configtest::WriteBytes;
 using platform::WindowHandle;
 using platform::sim::SimDesktop;
-using platform::sim::SimProcesses;
+using Names = std::vector<std::string>;
 
-AppRule AppRuleFor(const std::string& path, int workOn, const std::string& section = "") {
+// An application rule for `path`, or with an empty path an edit-box rule for `editId`.
+AppRule Rule(const std::string& path, int workOn, const std::string& section = "",
+             const std::string& editId = "") {
   AppRule r;
   r.strSection = section;
-  r.strCaption = "caption of " + path;
+  r.strCaption = path.empty() ? "" : "caption of " + path;
   r.strPath = path;
-  r.bWorkOn = workOn;
-  return r;
-}
-
-AppRule EditRuleFor(const std::string& editId, int workOn, const std::string& section = "") {
-  AppRule r;
-  r.strSection = section;
   r.strEditId = editId;
   r.bWorkOn = workOn;
   return r;
 }
 
-std::vector<std::string> Sections(const std::vector<AppRule>& rules) {
-  std::vector<std::string> out;
+Names Sections(const std::vector<AppRule>& rules) {
+  Names out;
   for (const AppRule& r : rules) out.push_back(r.strSection);
   return out;
 }
 
-class RulesTest : public ::testing::Test {
+class RulesTest : public configtest::ConfigFixture {
  protected:
-  RulesTest() { config.strAppDir = dir.DirWithSeparator(); }
   std::string AppIni() const { return dir.Path("AppConfig.ini"); }
-
-  TempDir dir;
-  SimDesktop desktop;
-  SimProcesses processes;
-  CConfig config{desktop, processes};
 };
 
 // ---- loading and saving -------------------------------------------------------
 
-TEST_F(RulesTest, MissingFileGivesNoRulesAndOtherAppsOn) {
+TEST_F(RulesTest, LoadMakesEverySectionButOtherAppsARuleInFileOrder) {
   config.bOtherAppsWork = 0;
-  config.appRules.push_back(AppRuleFor("x", 1, "APP1"));
+  config.appRules.push_back(Rule("x", 1, "APP1"));
   EXPECT_EQ(config.LoadAppRules(), 1);
   EXPECT_TRUE(config.appRules.empty());
   EXPECT_TRUE(config.appRulesSaved.empty());
   EXPECT_EQ(config.bOtherAppsWork, 1);
-}
-
-TEST_F(RulesTest, EverySectionButOtherAppsIsARuleInFileOrder) {
   WriteBytes(AppIni(),
              "[Zeta]\r\nPATH=C:\\z.exe\r\nWORK_ON_QL=0\r\n"
              "[other_apps]\r\nWORK_ON_QL=0\r\n"
@@ -72,7 +58,7 @@ TEST_F(RulesTest, EverySectionButOtherAppsIsARuleInFileOrder) {
              "[Empty]\r\n");
   config.LoadAppRules();
   EXPECT_EQ(config.bOtherAppsWork, 0);
-  ASSERT_EQ(Sections(config.appRules), (std::vector<std::string>{"Zeta", "APP2", "Empty"}));
+  ASSERT_EQ(Sections(config.appRules), (Names{"Zeta", "APP2", "Empty"}));
   EXPECT_EQ(config.appRules[0].strPath, "C:\\z.exe");
   EXPECT_EQ(config.appRules[0].bWorkOn, 0);
   EXPECT_EQ(config.appRules[1].strCaption, "Notes");
@@ -83,58 +69,47 @@ TEST_F(RulesTest, EverySectionButOtherAppsIsARuleInFileOrder) {
 }
 
 TEST_F(RulesTest, SaveWritesOtherAppsFirstThenEachRuleInListOrder) {
-  config.AddAppRule(AppRuleFor("C:\\a.exe", 0));
-  config.AddAppRule(EditRuleFor("Edit#3", 1));
+  config.AddAppRule(Rule("C:\\a.exe", 0));
+  config.AddAppRule(Rule("", 1, "", "Edit#3"));
   config.bOtherAppsWork = 0;
   EXPECT_EQ(config.SaveAppRules(), 1);
   EXPECT_EQ(ReadBytes(AppIni()),
             "[Other_Apps]\r\nWORK_ON_QL=0\r\n"
             "[APP1]\r\nCAPTION=caption of C:\\a.exe\r\nPATH=C:\\a.exe\r\nEDIT_ID=\r\nWORK_ON_QL=0\r\n"
             "[APP2]\r\nCAPTION=\r\nPATH=\r\nEDIT_ID=Edit#3\r\nWORK_ON_QL=1\r\n");
-  SimDesktop d;
-  SimProcesses p;
-  CConfig loaded(d, p);
-  loaded.strAppDir = config.strAppDir;
-  loaded.LoadAppRules();
-  EXPECT_EQ(loaded.appRules, config.appRules);
-  EXPECT_EQ(loaded.bOtherAppsWork, 0);
+  reread.LoadAppRules();
+  EXPECT_EQ(reread.appRules, config.appRules);
+  EXPECT_EQ(reread.bOtherAppsWork, 0);
 }
 
-TEST_F(RulesTest, DeleteThenSaveRemovesTheSectionAndCancelKeepsIt) {
+TEST_F(RulesTest, RestoreUndoesEveryEditAndSaveDropsDeletedSections) {
   WriteBytes(AppIni(), "[APP1]\r\nPATH=a\r\n[APP2]\r\nPATH=b\r\n");
   config.LoadAppRules();
   EXPECT_EQ(config.DeleteAppRule("APP1"), 1);
   EXPECT_EQ(config.appRules.back().strSection, "APP1");
   EXPECT_EQ(config.appRules.back().bDeleted, 1);
+  config.AddAppRule(Rule("b", 1));
+  AppRule changed = config.appRules[0];
+  changed.bWorkOn = 0;
+  config.UpdateAppRule(changed);
   config.RestoreAppRules();
-  EXPECT_EQ(Sections(config.appRules), (std::vector<std::string>{"APP1", "APP2"}));
+  EXPECT_EQ(config.appRules, config.appRulesSaved);
+  EXPECT_EQ(Sections(config.appRules), (Names{"APP1", "APP2"}));
   EXPECT_EQ(config.appRules[0].bDeleted, 0);
+  EXPECT_EQ(config.appRules[1].bWorkOn, 1);
 
   config.DeleteAppRule("APP1");
   config.SaveAppRules();
   EXPECT_FALSE(CIniFile(AppIni().c_str()).IsSectionExist("APP1"));
   EXPECT_EQ(config.appRules.size(), 2u);  // until the next load
   config.LoadAppRules();
-  EXPECT_EQ(Sections(config.appRules), (std::vector<std::string>{"APP2"}));
-}
-
-TEST_F(RulesTest, RestoreUndoesAddsAndUpdates) {
-  WriteBytes(AppIni(), "[APP1]\r\nPATH=a\r\n");
-  config.LoadAppRules();
-  config.AddAppRule(AppRuleFor("b", 1));
-  AppRule changed = config.appRules[0];
-  changed.bWorkOn = 0;
-  config.UpdateAppRule(changed);
-  config.RestoreAppRules();
-  EXPECT_EQ(config.appRules, config.appRulesSaved);
-  EXPECT_EQ(config.appRules.size(), 1u);
-  EXPECT_EQ(config.appRules[0].bWorkOn, 1);
+  EXPECT_EQ(Sections(config.appRules), (Names{"APP2"}));
 }
 
 TEST_F(RulesTest, DamagedRuleFileLoadsWhatItCan) {
-  std::string junk;
-  for (int i = 0; i < 1000; ++i) junk += char((i * 97 + 5) & 0xff);
-  WriteBytes(AppIni(), junk + "\n[APP1]\nPATH=C:\\ok.exe\nno equals here\n[APP1]\nPATH=C:\\dup.exe\n[APP5\n" +
+  WriteBytes(AppIni(), configtest::Junk(1000, 97, 5) +
+                           "\n[APP1]\nPATH=C:\\ok.exe\nno equals here\n"
+                           "[APP1]\nPATH=C:\\dup.exe\n[APP5\n" +
                            std::string(100000, 'p') + "\r[Other_Apps]\rWORK_ON_QL=banana\r");
   config.LoadAppRules();
   EXPECT_EQ(config.bOtherAppsWork, 0);
@@ -154,30 +129,28 @@ TEST_F(RulesTest, DamagedRuleFileLoadsWhatItCan) {
 TEST_F(RulesTest, AddRefusesARuleWithNeitherPathNorEditId) {
   EXPECT_EQ(config.AddAppRule(AppRule{}), -1);
   EXPECT_TRUE(config.appRules.empty());
-  EXPECT_EQ(config.AddAppRule(AppRuleFor("a", 1)), 0);
-  EXPECT_EQ(config.AddAppRule(EditRuleFor("E#1", 1, "Mine")), 1);
-  EXPECT_EQ(Sections(config.appRules), (std::vector<std::string>{"APP1", "Mine"}));
+  EXPECT_EQ(config.AddAppRule(Rule("a", 1)), 0);
+  EXPECT_EQ(config.AddAppRule(Rule("", 1, "Mine", "E#1")), 1);
+  EXPECT_EQ(Sections(config.appRules), (Names{"APP1", "Mine"}));
 }
 
 TEST_F(RulesTest, NewSectionNameFollowsTheLargestNumber) {
-  config.appRules = {AppRuleFor("a", 1, "APP1"), AppRuleFor("b", 1, "APP3"), AppRuleFor("c", 1, "APP10"),
-                     AppRuleFor("d", 1, "XYZ"), AppRuleFor("e", 1, "Q7z")};
+  WriteBytes(AppIni(), "[APP7]\r\nPATH=a\r\n");
+  EXPECT_EQ(config.NewSectionName(), "APP8");  // an empty list loads the file first
+  config.appRules = {Rule("a", 1, "APP1"), Rule("b", 1, "APP3"), Rule("c", 1, "APP10"),
+                     Rule("d", 1, "XYZ"), Rule("e", 1, "Q7z")};
   EXPECT_EQ(config.NewSectionName(), "APP11");
+  std::remove(AppIni().c_str());
   config.appRules.clear();
   EXPECT_EQ(config.NewSectionName(), "APP1");
 }
 
-TEST_F(RulesTest, NewSectionNameLoadsTheFileWhenTheListIsEmpty) {
-  WriteBytes(AppIni(), "[APP7]\r\nPATH=a\r\n");
-  EXPECT_EQ(config.NewSectionName(), "APP8");
-}
-
 TEST_F(RulesTest, UpdateMatchesTheSectionExactlyAndMovesTheRuleToTheEnd) {
-  config.appRules = {AppRuleFor("a", 1, "APP1"), AppRuleFor("b", 1, "APP2")};
-  EXPECT_EQ(config.UpdateAppRule(AppRuleFor("z", 0, "app1")), 0);
+  config.appRules = {Rule("a", 1, "APP1"), Rule("b", 1, "APP2")};
+  EXPECT_EQ(config.UpdateAppRule(Rule("z", 0, "app1")), 0);
   EXPECT_EQ(config.appRules.size(), 2u);
-  EXPECT_EQ(config.UpdateAppRule(AppRuleFor("z", 0, "APP1")), 1);
-  EXPECT_EQ(Sections(config.appRules), (std::vector<std::string>{"APP2", "APP1"}));
+  EXPECT_EQ(config.UpdateAppRule(Rule("z", 0, "APP1")), 1);
+  EXPECT_EQ(Sections(config.appRules), (Names{"APP2", "APP1"}));
   EXPECT_EQ(config.appRules[1].strPath, "z");
   EXPECT_EQ(config.DeleteAppRule("app2"), 0);
   EXPECT_EQ(config.DeleteAppRule(nullptr), 0);
@@ -197,47 +170,42 @@ class DecisionTest : public RulesTest {
   WindowHandle editor = 0, game = 0, orphan = 0;
 };
 
-TEST_F(DecisionTest, UnnamedApplicationsFollowTheDefault) {
+TEST_F(DecisionTest, UnnamedApplicationsFollowTheDefaultWhateverTheEditBoxRules) {
   EXPECT_TRUE(config.IsWorkOnWindow(editor));
+  config.AddAppRule(Rule("", 1, "", "EditorFrame#0"));
   config.bOtherAppsWork = 0;
   EXPECT_FALSE(config.IsWorkOnWindow(game));
+  EXPECT_FALSE(config.IsWorkOnWindow(editor));
 }
 
-TEST_F(DecisionTest, RulePathMatchesWithoutRegardToCaseAndTheFirstRuleDecides) {
-  config.AddAppRule(AppRuleFor("c:\\apps\\EDITOR.EXE", 0));
-  config.AddAppRule(AppRuleFor("C:\\Apps\\Editor.exe", 1));
+TEST_F(DecisionTest, PathMatchesWithoutRegardToCaseAndTheFirstRuleDecides) {
+  config.AddAppRule(Rule("c:\\apps\\EDITOR.EXE", 0));
+  config.AddAppRule(Rule("C:\\Apps\\Editor.exe", 1));
   EXPECT_FALSE(config.IsWorkOnWindow(editor));
   EXPECT_TRUE(config.IsWorkOnWindow(game));
-}
-
-TEST_F(DecisionTest, UpdatingMovesARuleBehindAnEqualPath) {
-  config.AddAppRule(AppRuleFor("C:\\Apps\\Editor.exe", 0, "APP1"));
-  config.AddAppRule(AppRuleFor("C:\\Apps\\Editor.exe", 1, "APP2"));
+  // Updating moves a rule behind another of an equal path.
+  config.appRules.clear();
+  config.AddAppRule(Rule("C:\\Apps\\Editor.exe", 0, "APP1"));
+  config.AddAppRule(Rule("C:\\Apps\\Editor.exe", 1, "APP2"));
   EXPECT_FALSE(config.IsWorkOnWindow(editor));
-  config.UpdateAppRule(AppRuleFor("C:\\Apps\\Editor.exe", 0, "APP1"));
+  config.UpdateAppRule(Rule("C:\\Apps\\Editor.exe", 0, "APP1"));
   config.IsWorkOnWindow(game);
   EXPECT_TRUE(config.IsWorkOnWindow(editor));
 }
 
-TEST_F(DecisionTest, SameWindowTwiceListsProcessesOnce) {
-  config.IsWorkOnWindow(editor);
+TEST_F(DecisionTest, SameWindowAgainReusesTheAnswerWithoutListingProcesses) {
+  EXPECT_TRUE(config.IsWorkOnWindow(editor));
   EXPECT_EQ(processes.listCount(), 1);
-  config.IsWorkOnWindow(editor);
+  config.AddAppRule(Rule("C:\\Apps\\Editor.exe", 0));
+  EXPECT_TRUE(config.IsWorkOnWindow(editor));  // new rules wait for another window
   EXPECT_EQ(processes.listCount(), 1);
   config.IsWorkOnWindow(game);
   EXPECT_EQ(processes.listCount(), 2);
-}
-
-TEST_F(DecisionTest, CachedAnswerIgnoresNewRulesUntilAnotherWindowIsAsked) {
-  EXPECT_TRUE(config.IsWorkOnWindow(editor));
-  config.AddAppRule(AppRuleFor("C:\\Apps\\Editor.exe", 0));
-  EXPECT_TRUE(config.IsWorkOnWindow(editor));
-  config.IsWorkOnWindow(game);
   EXPECT_FALSE(config.IsWorkOnWindow(editor));
 }
 
 TEST_F(DecisionTest, WindowWithoutAPathKeepsThePreviousAnswer) {
-  config.AddAppRule(AppRuleFor("C:\\Apps\\Game.exe", 0));
+  config.AddAppRule(Rule("C:\\Apps\\Game.exe", 0));
   EXPECT_FALSE(config.IsWorkOnWindow(game));
   EXPECT_FALSE(config.IsWorkOnWindow(orphan));
   EXPECT_EQ(config.hLastWindow, orphan);
@@ -248,42 +216,32 @@ TEST_F(DecisionTest, WindowWithoutAPathKeepsThePreviousAnswer) {
   EXPECT_TRUE(config.IsWorkOnWindow(game));
 }
 
-TEST_F(DecisionTest, EditBoxRulesNeverDecideForAnApplication) {
-  config.AddAppRule(EditRuleFor("EditorFrame#0", 1));
-  config.bOtherAppsWork = 0;
-  EXPECT_FALSE(config.IsWorkOnWindow(editor));
-}
-
 // ---- edit-box decision ---------------------------------------------------------------
 
-TEST_F(RulesTest, EditBoxIdIsClassHashControlId) {
-  WindowHandle w = desktop.AddWindow("RichEdit20A", -12);
-  EXPECT_EQ(config.EditBoxId(w), "RichEdit20A#-12");
+TEST_F(RulesTest, EditBoxIdIsClassHashControlIdAndTheNearestListedAncestorDecides) {
+  EXPECT_EQ(config.EditBoxId(desktop.AddWindow("RichEdit20A", -12)), "RichEdit20A#-12");
   EXPECT_EQ(config.EditBoxId(0), "");
   WindowHandle longName = desktop.AddWindow(std::string(300, 'c'), 5);
   EXPECT_EQ(config.EditBoxId(longName), std::string(255, 'c') + "#5");
-}
-
-TEST_F(RulesTest, NearestListedAncestorDecides) {
   WindowHandle frame = desktop.AddWindow("#32770", 0);
   WindowHandle group = desktop.AddWindow("Button", 1000, frame);
   WindowHandle edit = desktop.AddWindow("Edit", 1001, group);
   WindowHandle listed = desktop.AddWindow("Edit", 1002, group);
-  config.AddAppRule(AppRuleFor("C:\\any.exe", 1));
+  config.AddAppRule(Rule("C:\\any.exe", 1));
   EXPECT_EQ(config.EditBoxRule(edit), -1);
-  config.AddAppRule(EditRuleFor("#32770#0", 0));
-  config.AddAppRule(EditRuleFor("EDIT#1002", 1));
+  config.AddAppRule(Rule("", 0, "", "#32770#0"));
+  config.AddAppRule(Rule("", 1, "", "EDIT#1002"));
   EXPECT_EQ(config.EditBoxRule(edit), 0);
   EXPECT_EQ(config.EditBoxRule(listed), 1);
-  config.AddAppRule(EditRuleFor("button#1000", 1));
+  config.AddAppRule(Rule("", 1, "", "button#1000"));
   EXPECT_EQ(config.EditBoxRule(edit), 1);
 }
 
 TEST_F(RulesTest, NoWindowIsNotListed) {
   // With an application rule first, the empty identifier of "no window" must
   // not pick up that rule's setting.
-  config.AddAppRule(AppRuleFor("C:\\any.exe", 0));
-  config.AddAppRule(AppRuleFor("C:\\other.exe", 1));
+  config.AddAppRule(Rule("C:\\any.exe", 0));
+  config.AddAppRule(Rule("C:\\other.exe", 1));
   EXPECT_EQ(config.EditBoxRule(0), -1);
   WindowHandle gone = desktop.AddWindow("Edit", 1);
   desktop.DestroyWindow(gone);
@@ -300,67 +258,50 @@ TEST_F(RulesTest, ParentLoopEnds) {
   WindowHandle third = looped.AddWindow("Z", 3, again);
   ASSERT_EQ(looped.WindowParent(looped.WindowParent(third)), third);
   CConfig loopConfig(looped, processes);
-  loopConfig.appRules.push_back(EditRuleFor("Q#9", 1, "APP1"));
+  loopConfig.appRules.push_back(Rule("", 1, "APP1", "Q#9"));
   EXPECT_EQ(loopConfig.EditBoxRule(third), -1);
 }
 
-}  // namespace
+// ---- the rule dialogs' models ----------------------------------------------------------
 
-// The rule dialogs' models: which rules each list shows, edits undone by
-// Cancel, the automatic caption and the finder's target.
-#include "config/RuleLists.h"
-
-namespace {
-
-class RuleLists : public ::testing::Test {
+class RuleLists : public RulesTest {
  protected:
   RuleLists() {
-    config.strAppDir = dir.DirWithSeparator();
-    WriteBytes(config.AppConfigIniPath(),
+    WriteBytes(AppIni(),
                "[Other_Apps]\r\nWORK_ON_QL=0\r\n"
                "[APP1]\r\nCAPTION=Pad\r\nPATH=C:\\pad.exe\r\nWORK_ON_QL=0\r\n"
                "[APP2]\r\nCAPTION=Term\r\nPATH=C:\\term.exe\r\nWORK_ON_QL=1\r\n"
                "[APP3]\r\nCAPTION=Box\r\nEDIT_ID=Edit#1001\r\nWORK_ON_QL=0\r\n"
                "[APP4]\r\nCAPTION=Game\r\nPATH=C:\\game.exe\r\nWORK_ON_QL=0\r\n");
     config.LoadAppRules();
-    before = ReadBytes(config.AppConfigIniPath());
+    before = ReadBytes(AppIni());
   }
-  std::vector<std::string> Captions(const CRuleListModel& list) const {
-    std::vector<std::string> out;
+  Names Captions(const CRuleListModel& list) const {
+    Names out;
     for (std::size_t i : list.Shown()) out.push_back(config.appRules[i].strCaption);
     return out;
   }
-  TempDir dir;
-  SimDesktop desktop;
-  SimProcesses processes;
-  CConfig config{desktop, processes};
   CRuleListModel apps{config, CRuleListModel::Kind::kApplications};
   CRuleListModel boxes{config, CRuleListModel::Kind::kEditBoxes};
   std::string before;
 };
 
-TEST_F(RuleLists, EachListShowsItsOwnRules) {
-  EXPECT_EQ(Captions(apps), (std::vector<std::string>{"Pad", "Term", "Game"}));
-  EXPECT_EQ(Captions(boxes), (std::vector<std::string>{"Box"}));
-  // A rule edited to an empty path leaves the application list.
-  AppRule pad = config.appRules[apps.Shown()[0]];
-  pad.strPath.clear();
-  ASSERT_TRUE(apps.Update(pad));
-  EXPECT_EQ(Captions(apps), (std::vector<std::string>{"Term", "Game"}));
-}
-
-TEST_F(RuleLists, DeleteAddAndCancel) {
+TEST_F(RuleLists, EditsShowInTheirOwnListAndCancelUndoesThem) {
+  EXPECT_EQ(Captions(apps), (Names{"Pad", "Term", "Game"}));
+  EXPECT_EQ(Captions(boxes), (Names{"Box"}));
   apps.Delete({0, 2});  // Pad and Game, exactly
-  EXPECT_EQ(Captions(apps), (std::vector<std::string>{"Term"}));
-  AppRule added;
-  added.strCaption = "New";
-  added.strPath = "C:\\new.exe";
-  ASSERT_TRUE(apps.Add(added));
-  EXPECT_EQ(Captions(apps), (std::vector<std::string>{"Term", "New"}));  // the deleted stay gone
+  EXPECT_EQ(Captions(apps), (Names{"Term"}));
+  ASSERT_TRUE(apps.Add(Rule("C:\\new.exe", 1)));
+  EXPECT_EQ(Captions(apps), (Names{"Term", "caption of C:\\new.exe"}));  // the deleted stay gone
+  // A rule edited to an empty path leaves the application list.
+  AppRule term = config.appRules[apps.Shown()[0]];
+  term.strPath.clear();
+  ASSERT_TRUE(apps.Update(term));
+  EXPECT_EQ(Captions(apps), (Names{"caption of C:\\new.exe"}));
   EXPECT_FALSE(boxes.Add(AppRule{}));  // Add + OK without the finder adds nothing
   apps.Cancel();
-  EXPECT_EQ(Captions(apps), (std::vector<std::string>{"Pad", "Term", "Game"}));
-  EXPECT_EQ(ReadBytes(config.AppConfigIniPath()), before);
+  EXPECT_EQ(Captions(apps), (Names{"Pad", "Term", "Game"}));
+  EXPECT_EQ(ReadBytes(AppIni()), before);
 }
 
 TEST_F(RuleLists, OkWritesTheRulesAndKeepsOtherApplicationsOff) {
@@ -370,10 +311,8 @@ TEST_F(RuleLists, OkWritesTheRulesAndKeepsOtherApplicationsOff) {
   apps.Delete({1});
   apps.Ok();
   EXPECT_EQ(config.bOtherAppsWork, 0);
-  EXPECT_EQ(Captions(apps), (std::vector<std::string>{"Pad", "Game"}));
+  EXPECT_EQ(Captions(apps), (Names{"Pad", "Game"}));
   EXPECT_FALSE(config.IsWorkOnWindow(term));  // the window in front follows at once
-  CConfig reread(desktop, processes);
-  reread.strAppDir = config.strAppDir;
   reread.LoadAppRules();
   EXPECT_EQ(reread.bOtherAppsWork, 0);
   EXPECT_EQ(reread.appRules.size(), 3u);
@@ -387,7 +326,6 @@ TEST(AppOption, CaptionFollowsTheChosenFileUntilTyped) {
   EXPECT_EQ(option.strCaption, "term.exe");
   option.strCaption = "My terminal";
   option.ChoosePath("C:\\c\\game.exe", "game.exe");  // typed: kept
-  EXPECT_EQ(option.strCaption, "My terminal");
   EXPECT_EQ(option.Result().strPath, "C:\\c\\game.exe");
   EXPECT_EQ(option.Result().strCaption, "My terminal");
 }

@@ -9,6 +9,9 @@
 #include <iterator>
 #include <string>
 
+#include "config/Config.h"
+#include "platform/sim/sim_desktop.h"
+
 namespace configtest {
 
 // A fresh folder under the system's temporary folder, removed afterwards.
@@ -55,5 +58,28 @@ inline std::string ReadBytes(const std::string& path) {
 }
 
 inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+
+// n bytes of binary garbage, the same on every run.
+inline std::string Junk(int n, int mul, int add) {
+  std::string junk;
+  for (int i = 0; i < n; ++i) junk += char((i * mul + add) & 0xff);
+  return junk;
+}
+
+// An options store on a simulated desktop, its files in a fresh folder.
+class ConfigFixture : public ::testing::Test {
+ protected:
+  ConfigFixture() { config.strAppDir = dir.DirWithSeparator(); }
+
+  TempDir dir;
+  platform::sim::SimDesktop desktop;
+  platform::sim::SimProcesses processes;
+  CConfig config{desktop, processes};
+  // A second store on the same folder, as after a restart.
+  platform::sim::SimDesktop otherDesktop;
+  platform::sim::SimProcesses otherProcesses;
+  CConfig reread{otherDesktop, otherProcesses};
+  void SetUp() override { reread.strAppDir = config.strAppDir; }
+};
 
 }  // namespace configtest
