@@ -20,7 +20,7 @@ std::string Left(WindowHandle w) { return "left:" + std::to_string(w); }
 std::string Entered(WindowHandle w) { return "entered:" + std::to_string(w); }
 
 class Caret : public ::testing::Test {
- protected:
+ public:
   Caret() {
     tracker.SetOwner(&owner);
     desktop.foreground = app;
@@ -125,24 +125,31 @@ TEST_F(Caret, WithoutAnOwnerNothingIsReportedButTheCaretIsKept) {
 
 // --- the caret point ---------------------------------------------------------------
 
-TEST_F(Caret, PromptGoesBelowTheCaretOfTheFocusedWindow) {
-  Focus(edit);
-  CaretAt(edit, 100, 200, 2, 16);
-  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{102, 221}));
-}
-
-TEST_F(Caret, CaretOfTheForegroundWindowItselfCounts) {
-  Focus(app);
-  CaretAt(app, 40, 50, 1, 10);
-  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{41, 65}));
-}
-
-TEST_F(Caret, CaretOfABackgroundWindowGivesTheForegroundWindowsCentre) {
-  Focus(edit);
-  CaretAt(otherEdit, 100, 200, 2, 16);
-  EXPECT_EQ(tracker.caretWindow, otherEdit);
-  // Centre of (10, 20)-(311, 221), halves truncated: (160, 120).
-  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{160, 125}));
+// The prompt goes five pixels below the caret of the focused window; for a
+// caret elsewhere it goes to the foreground window's centre (halves
+// truncated), and for one in our own window nowhere.
+TEST_F(Caret, CaretPointFollowsTheFocusedWindowsCaret) {
+  struct Case {
+    const char* name;
+    WindowHandle Caret::*focus;
+    WindowHandle Caret::*caret;
+    ScreenRect caretRect;  // left, top, width, height
+    ScreenPoint point;
+  };
+  const Case cases[] = {
+      {"focused window", &Caret::edit, &Caret::edit, {100, 200, 2, 16}, {102, 221}},
+      {"foreground window itself", &Caret::app, &Caret::app, {40, 50, 1, 10}, {41, 65}},
+      {"background window", &Caret::edit, &Caret::otherEdit, {100, 200, 2, 16}, {160, 125}},
+      {"our own window", &Caret::edit, &Caret::mainList, {100, 200, 2, 16}, {0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Focus(this->*c.focus);
+    const ScreenRect& r = c.caretRect;
+    CaretAt(this->*c.caret, r.left, r.top, r.right, r.bottom);
+    EXPECT_EQ(tracker.caretWindow, this->*c.caret);
+    EXPECT_EQ(tracker.GetCaretPoint(), c.point);
+  }
 }
 
 TEST_F(Caret, CaretInTheForegroundButNotInTheFocusedWindowGivesTheCentre) {
@@ -153,25 +160,14 @@ TEST_F(Caret, CaretInTheForegroundButNotInTheFocusedWindowGivesTheCentre) {
   EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{160, 125}));
 }
 
-TEST_F(Caret, NoForegroundRectangleGivesOnlyTheFivePixels) {
-  desktop.foreground = 0;
-  Focus(edit);
-  CaretAt(otherEdit, 100, 200, 2, 16);
-  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{0, 5}));
-}
-
-TEST_F(Caret, CaretInOurOwnWindowGivesNoPoint) {
-  Focus(edit);
-  CaretAt(mainList, 100, 200, 2, 16);
-  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{0, 0}));
-}
-
-TEST_F(Caret, NegativeCoordinatesOnASecondScreenWork) {
-  desktop.SetRect(app, ScreenRect{-1001, -500, -100, 0});
+TEST_F(Caret, CentreOfTheForegroundWindowWorksOnEveryScreen) {
   Focus(edit);
   CaretAt(otherEdit, 0, 0, 1, 1);
+  desktop.SetRect(app, ScreenRect{-1001, -500, -100, 0});
   // (-1001 + 901/2, -500 + 500/2) = (-551, -250).
   EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{-551, -245}));
+  desktop.foreground = 0;  // no rectangle: only the five pixels
+  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{0, 5}));
 }
 
 // --- Word ----------------------------------------------------------------------------
@@ -226,13 +222,8 @@ TEST_F(Caret, FocusIsStoredOnlyAfterTheOwnerWasTold) {
   EXPECT_EQ(probe.seenDuringEnter, edit);
 }
 
-TEST_F(Caret, FocusOnTheSameWindowAgainIsNotReported) {
+TEST_F(Caret, FocusOnTheSameWindowOrInsideOurOwnWindowIsNotReported) {
   Focus(edit);
-  Focus(edit);
-  EXPECT_EQ(owner.calls, (Calls{Left(0), Entered(edit)}));
-}
-
-TEST_F(Caret, FocusInsideOurOwnWindowIsNotFollowed) {
   Focus(edit);
   Focus(main);
   Focus(mainList);
@@ -301,12 +292,7 @@ TEST_F(Caret, ThreadCaretStandsInWhenTheFocusedWindowSentNoCaretEvent) {
   EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{51, 81}));
   EXPECT_EQ(tracker.caretWindow, edit);
   EXPECT_TRUE(tracker.IsTypingWindow());
-}
-
-TEST_F(Caret, ThreadCaretIsAskedAgainAsItMoves) {
-  desktop.SetThreadCaret(edit, ScreenRect{50, 60, 51, 76});
-  Focus(edit);
-  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{51, 81}));
+  // It is asked again as it moves.
   desktop.SetThreadCaret(edit, ScreenRect{58, 60, 59, 76});
   EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{59, 81}));
 }
