@@ -28,17 +28,8 @@ class Caret : public ::testing::Test {
     desktop.SetRect(other, ScreenRect{0, 0, 100, 100});
   }
 
-  void Focus(WindowHandle w) {
-    AccessibleEvent e;
-    e.event = output::kEventObjectFocus;
-    e.window = w;
-    e.objectId = output::kObjIdWindow;
-    e.roleOk = true;
-    e.role = 42;  // editable text
-    tracker.OnAccessibleEvent(e);
-  }
-  void FocusOnRole(WindowHandle w, std::uint32_t role, bool roleOk = true,
-                   std::uint32_t event = output::kEventObjectFocus) {
+  void Focus(WindowHandle w, std::uint32_t role = 42 /* editable text */, bool roleOk = true,
+             std::uint32_t event = output::kEventObjectFocus) {
     AccessibleEvent e;
     e.event = event;
     e.window = w;
@@ -93,14 +84,8 @@ TEST_F(Caret, CaretEventStoresTheRectangleAndMovesThePrompt) {
   EXPECT_EQ(owner.calls, Calls{"reposition"});
 }
 
-TEST_F(Caret, CaretEventWithoutALocationChangesNothing) {
+TEST_F(Caret, CaretEventWithoutALocationOrOfNoCaretChangesNothing) {
   CaretAt(edit, 100, 200, 2, 16, output::kEventObjectLocationChange, false);
-  EXPECT_EQ(tracker.caretWindow, 0u);
-  EXPECT_EQ(tracker.caretRight, 0);
-  EXPECT_TRUE(owner.calls.empty());
-}
-
-TEST_F(Caret, LocationOfAnObjectThatIsNoCaretIsIgnored) {
   AccessibleEvent e;
   e.event = output::kEventObjectLocationChange;
   e.window = edit;
@@ -110,6 +95,7 @@ TEST_F(Caret, LocationOfAnObjectThatIsNoCaretIsIgnored) {
   e.width = 5;
   tracker.OnAccessibleEvent(e);
   EXPECT_EQ(tracker.caretWindow, 0u);
+  EXPECT_EQ(tracker.caretRight, 0);
   EXPECT_TRUE(owner.calls.empty());
 }
 
@@ -163,6 +149,8 @@ TEST_F(Caret, CaretInTheForegroundButNotInTheFocusedWindowGivesTheCentre) {
 TEST_F(Caret, CentreOfTheForegroundWindowWorksOnEveryScreen) {
   Focus(edit);
   CaretAt(otherEdit, 0, 0, 1, 1);
+  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{160, 125}));
+  EXPECT_GT(desktop.threadCaretQueries, 0);  // the focused window's own caret was asked
   desktop.SetRect(app, ScreenRect{-1001, -500, -100, 0});
   // (-1001 + 901/2, -500 + 500/2) = (-551, -250).
   EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{-551, -245}));
@@ -233,29 +221,26 @@ TEST_F(Caret, FocusOnTheSameWindowOrInsideOurOwnWindowIsNotReported) {
 
 TEST_F(Caret, MenuTakesTheFocusAwayAndReturningCountsAsEnteringAgain) {
   Focus(edit);
-  FocusOnRole(app, output::kRoleMenuItem);
+  Focus(app, output::kRoleMenuItem);
   EXPECT_EQ(tracker.focusWindow, 0u);
   Focus(edit);
   EXPECT_EQ(owner.calls, (Calls{Left(0), Entered(edit), Left(edit), Entered(0), Left(0), Entered(edit)}));
   EXPECT_EQ(tracker.focusWindow, edit);
 }
 
-TEST_F(Caret, EveryMenuLikeRoleClearsTheFocus) {
+TEST_F(Caret, MenuLikeRolesAloneClearTheFocus) {
   for (std::uint32_t role : {2u, 11u, 12u, 21u, 23u, 57u}) {
     Focus(edit);
-    FocusOnRole(otherEdit, role);
+    Focus(otherEdit, role);
     EXPECT_EQ(tracker.focusWindow, 0u) << "role " << role;
   }
-}
-
-TEST_F(Caret, OtherRolesAndNonFocusEventsDoNotClearTheFocus) {
   Focus(edit);
-  FocusOnRole(edit, 9);  // a window
+  Focus(edit, 9);  // a window
   EXPECT_EQ(tracker.focusWindow, edit);
-  FocusOnRole(otherEdit, output::kRoleMenuItem, true, output::kEventObjectShow);
+  Focus(otherEdit, output::kRoleMenuItem, true, output::kEventObjectShow);
   EXPECT_EQ(tracker.focusWindow, edit);
   // A menu role that could not be read is an ordinary focus event.
-  FocusOnRole(otherEdit, output::kRoleMenuItem, false);
+  Focus(otherEdit, output::kRoleMenuItem, false);
   EXPECT_EQ(tracker.focusWindow, otherEdit);
 }
 
@@ -263,7 +248,7 @@ TEST_F(Caret, MenuWithoutAnOwnerClearsTheFocusSilently) {
   Focus(edit);
   owner.calls.clear();
   tracker.SetOwner(nullptr);
-  FocusOnRole(app, output::kRoleMenuPopup);
+  Focus(app, output::kRoleMenuPopup);
   EXPECT_EQ(tracker.focusWindow, 0u);
   EXPECT_TRUE(owner.calls.empty());
 }
@@ -305,14 +290,6 @@ TEST_F(Caret, CaretEventsOfTheFocusedWindowWinOverTheThreadCaret) {
   EXPECT_EQ(desktop.threadCaretQueries, 0);
 }
 
-TEST_F(Caret, FocusedWindowWithoutACaretStillGivesTheCentre) {
-  Focus(edit);
-  CaretAt(otherEdit, 100, 200, 2, 16);
-  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{160, 125}));
-  EXPECT_GT(desktop.threadCaretQueries, 0);
-  EXPECT_EQ(tracker.caretWindow, otherEdit);
-}
-
 // --- typing windows -----------------------------------------------------------------------
 
 TEST_F(Caret, WindowThatShowedACaretIsATypingWindow) {
@@ -339,7 +316,7 @@ TEST_F(Caret, WindowWithoutAClassIsNoTypingWindow) {
   EXPECT_FALSE(tracker.IsTypingWindow());
 }
 
-TEST_F(Caret, ListedEditBoxDecidesWhateverTheCaret) {
+TEST_F(Caret, ListedEditBoxOrDialogDecidesWhateverTheCaret) {
   AddEditRule("Edit#15", 1);
   Focus(edit);
   EXPECT_TRUE(tracker.IsTypingWindow());  // no caret seen
@@ -347,9 +324,7 @@ TEST_F(Caret, ListedEditBoxDecidesWhateverTheCaret) {
   Focus(otherEdit);
   CaretAt(otherEdit, 1, 1, 1, 1);
   EXPECT_FALSE(tracker.IsTypingWindow());
-}
-
-TEST_F(Caret, RuleOnADialogCoversTheEditBoxesInside) {
+  // A rule on a dialog covers the edit boxes inside.
   WindowHandle dialog = desktop.Add("#32770", 0, 0);
   WindowHandle box = desktop.Add("Edit", dialog, 7);
   AddEditRule("#32770#0", 0);
