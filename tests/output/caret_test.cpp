@@ -107,6 +107,11 @@ TEST_F(Caret, WithoutAnOwnerNothingIsReportedButTheCaretIsKept) {
   EXPECT_EQ(tracker.focusWindow, 0u);
   EXPECT_TRUE(owner.calls.empty());
   EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{0, 0}));
+  // A menu still clears the focus, silently.
+  tracker.focusWindow = edit;
+  Focus(app, output::kRoleMenuPopup);
+  EXPECT_EQ(tracker.focusWindow, 0u);
+  EXPECT_TRUE(owner.calls.empty());
 }
 
 // --- the caret point ---------------------------------------------------------------
@@ -246,15 +251,6 @@ TEST_F(Caret, MenuLikeRolesAloneClearTheFocus) {
   // A menu role that could not be read is an ordinary focus event.
   Focus(otherEdit, output::kRoleMenuItem, false);
   EXPECT_EQ(tracker.focusWindow, otherEdit);
-}
-
-TEST_F(Caret, MenuWithoutAnOwnerClearsTheFocusSilently) {
-  Focus(edit);
-  owner.calls.clear();
-  tracker.SetOwner(nullptr);
-  Focus(app, output::kRoleMenuPopup);
-  EXPECT_EQ(tracker.focusWindow, 0u);
-  EXPECT_TRUE(owner.calls.empty());
 }
 
 TEST_F(Caret, CaretCreatedOrShownInAnotherWindowMovesTheFocusThere) {

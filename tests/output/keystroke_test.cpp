@@ -31,9 +31,8 @@ TEST_F(Keystroke, AKeyAloneIsOnePressAndOneReleaseMarkedAsOurs) {
   EXPECT_EQ(keyboard.events[1].flags, platform::kKeyUp);
   for (const Event& e : keyboard.events) EXPECT_EQ(e.scan, 0xEE);
   EXPECT_EQ(keyboard.lookups, 0);
-}
-
-TEST_F(Keystroke, EveryEventOfAShiftedCharacterCarriesTheScanCodeAndNoExtendedFlag) {
+  // Every event of a shifted character carries it too, and no extended flag.
+  keyboard.events.clear();
   EXPECT_EQ(SendKeystroke(keyboard, 'A', 0), 1);
   ASSERT_EQ(keyboard.events.size(), 4u);
   for (const Event& e : keyboard.events) {
