@@ -30,25 +30,13 @@ class Caret : public ::testing::Test {
 
   void Focus(WindowHandle w, std::uint32_t role = 42 /* editable text */, bool roleOk = true,
              std::uint32_t event = output::kEventObjectFocus) {
-    AccessibleEvent e;
-    e.event = event;
-    e.window = w;
-    e.roleOk = roleOk;
-    e.role = role;
-    tracker.OnAccessibleEvent(e);
+    tracker.OnAccessibleEvent({.event = event, .window = w, .roleOk = roleOk, .role = role});
   }
   void CaretAt(WindowHandle w, int left, int top, int width, int height,
                std::uint32_t event = output::kEventObjectLocationChange, bool locationOk = true) {
-    AccessibleEvent e;
-    e.event = event;
-    e.window = w;
-    e.objectId = output::kObjIdCaret;
-    e.locationOk = locationOk;
-    e.left = left;
-    e.top = top;
-    e.width = width;
-    e.height = height;
-    tracker.OnAccessibleEvent(e);
+    tracker.OnAccessibleEvent({.event = event, .window = w, .objectId = output::kObjIdCaret,
+                               .locationOk = locationOk, .left = left, .top = top,
+                               .width = width, .height = height});
   }
   void AddEditRule(const std::string& editId, int workOn) {
     AppRule rule;
@@ -86,14 +74,10 @@ TEST_F(Caret, CaretEventStoresTheRectangleAndMovesThePrompt) {
 
 TEST_F(Caret, CaretEventWithoutALocationOrOfNoCaretChangesNothing) {
   CaretAt(edit, 100, 200, 2, 16, output::kEventObjectLocationChange, false);
-  AccessibleEvent e;
-  e.event = output::kEventObjectLocationChange;
-  e.window = edit;
-  e.objectId = output::kObjIdWindow;
-  e.locationOk = true;
-  e.left = 5;
-  e.width = 5;
-  tracker.OnAccessibleEvent(e);
+  // A location of an object that is no caret.
+  tracker.OnAccessibleEvent({.event = output::kEventObjectLocationChange, .window = edit,
+                             .objectId = output::kObjIdWindow, .locationOk = true, .left = 5,
+                             .width = 5});
   EXPECT_EQ(tracker.caretWindow, 0u);
   EXPECT_EQ(tracker.caretRight, 0);
   EXPECT_TRUE(owner.calls.empty());
