@@ -22,18 +22,20 @@ std::string Repeat(const std::string& text, int times) {
   return out;
 }
 
-// Friday, 4 December 2026, 14:05:09.
-std::tm Friday() {
+std::tm At(int year, int month, int day, int weekday, int hour, int minute, int second) {
   std::tm t = {};
-  t.tm_year = 2026 - 1900;
-  t.tm_mon = 11;
-  t.tm_mday = 4;
-  t.tm_wday = 5;
-  t.tm_hour = 14;
-  t.tm_min = 5;
-  t.tm_sec = 9;
+  t.tm_year = year - 1900;
+  t.tm_mon = month;
+  t.tm_mday = day;
+  t.tm_wday = weekday;
+  t.tm_hour = hour;
+  t.tm_min = minute;
+  t.tm_sec = second;
   return t;
 }
+
+// Friday, 4 December 2026, 14:05:09.
+std::tm Friday() { return At(2026, 11, 4, 5, 14, 5, 9); }
 
 class Macro : public ::testing::Test {
  protected:
@@ -112,14 +114,7 @@ TEST_F(Macro, OtherTimesAndDatesFillTheirTokens) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.token);
-    std::tm t = {};
-    t.tm_year = c.year - 1900;
-    t.tm_mon = c.month;
-    t.tm_mday = c.day;
-    t.tm_wday = c.weekday;
-    t.tm_hour = c.hour;
-    t.tm_min = 7;
-    t.tm_sec = 3;
+    const std::tm t = At(c.year, c.month, c.day, c.weekday, c.hour, 7, 3);
     EXPECT_EQ(Typer(t).ExpandToken(c.token), c.value);
   }
 }
