@@ -5,6 +5,7 @@
 // tracker tells it.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -128,18 +129,15 @@ class Recorder final : public platform::KeyboardOutput, public platform::Clipboa
     std::string out;
     for (const Event& e : events) {
       if (!out.empty()) out += ' ';
-      switch (e.kind) {
-        case Event::kKey: out += (e.up ? '-' : '+') + KeyName(e.vk); break;
-        case Event::kUnicode: {
-          char unit[16];
-          std::snprintf(unit, sizeof unit, "u%c%04X", e.up ? '-' : '+', unsigned(e.unit));
-          out += unit;
-          break;
-        }
-        case Event::kOpen: out += "open"; break;
-        case Event::kEmpty: out += "empty"; break;
-        case Event::kSetText: out += "set"; break;
-        case Event::kClose: out += "close"; break;
+      static const char* const kClipboardCalls[] = {"open", "empty", "set", "close"};
+      if (e.kind == Event::kKey) {
+        out += (e.up ? '-' : '+') + KeyName(e.vk);
+      } else if (e.kind == Event::kUnicode) {
+        char unit[16];
+        std::snprintf(unit, sizeof unit, "u%c%04X", e.up ? '-' : '+', unsigned(e.unit));
+        out += unit;
+      } else {
+        out += kClipboardCalls[e.kind - Event::kOpen];
       }
     }
     return out;
@@ -170,9 +168,8 @@ class Recorder final : public platform::KeyboardOutput, public platform::Clipboa
   }
 
   int KeyEventCount() const {
-    int n = 0;
-    for (const Event& e : events) n += e.kind == Event::kKey;
-    return n;
+    return int(std::count_if(events.begin(), events.end(),
+                             [](const Event& e) { return e.kind == Event::kKey; }));
   }
 
   std::vector<Event> events;
