@@ -179,14 +179,8 @@ TEST_F(Caret, WordNotRunningGivesZeroAndFive) {
 
 // --- focus -----------------------------------------------------------------------------
 
+// The focus is stored only after the owner was told.
 TEST_F(Caret, FocusMovingToAnotherWindowIsReportedLeftThenEntered) {
-  Focus(edit);
-  Focus(otherEdit);
-  EXPECT_EQ(owner.calls, (Calls{Left(0), Entered(edit), Left(edit), Entered(otherEdit)}));
-  EXPECT_EQ(tracker.focusWindow, otherEdit);
-}
-
-TEST_F(Caret, FocusIsStoredOnlyAfterTheOwnerWasTold) {
   struct Probe : output_test::RecordingOwner {
     using RecordingOwner::RecordingOwner;
     void OnFocusEntered(WindowHandle w) override {
@@ -200,6 +194,8 @@ TEST_F(Caret, FocusIsStoredOnlyAfterTheOwnerWasTold) {
   tracker.SetOwner(&probe);
   Focus(edit);
   Focus(otherEdit);
+  EXPECT_EQ(probe.calls, (Calls{Left(0), Entered(edit), Left(edit), Entered(otherEdit)}));
+  EXPECT_EQ(tracker.focusWindow, otherEdit);
   EXPECT_EQ(probe.seenDuringEnter, edit);
 }
 
@@ -245,11 +241,7 @@ TEST_F(Caret, CaretCreatedOrShownInAnotherWindowMovesTheFocusThere) {
   EXPECT_EQ(tracker.focusWindow, edit);
   EXPECT_EQ(owner.calls, (Calls{Left(0), Entered(edit), "reposition", Left(edit), Entered(otherEdit),
                                 "reposition", Left(otherEdit), Entered(edit)}));
-}
-
-TEST_F(Caret, CaretMovingInAnotherWindowDoesNotMoveTheFocus) {
-  Focus(edit);
-  CaretAt(otherEdit, 1, 2, 1, 16);
+  CaretAt(otherEdit, 1, 2, 1, 16);  // a caret that only moves takes no focus
   EXPECT_EQ(tracker.focusWindow, edit);
 }
 
