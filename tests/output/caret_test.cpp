@@ -127,15 +127,13 @@ TEST_F(Caret, CaretPointFollowsTheFocusedWindowsCaret) {
   }
 }
 
-TEST_F(Caret, CaretInTheForegroundButNotInTheFocusedWindowGivesTheCentre) {
+TEST_F(Caret, CentreOfTheForegroundWindowWorksOnEveryScreen) {
+  // A caret in the foreground window but not in the focused one.
   WindowHandle second = desktop.Add("Edit", app, 16);
   Focus(edit);
   CaretAt(edit, 100, 200, 2, 16);
   Focus(second);
   EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{160, 125}));
-}
-
-TEST_F(Caret, CentreOfTheForegroundWindowWorksOnEveryScreen) {
   Focus(edit);
   CaretAt(otherEdit, 0, 0, 1, 1);
   EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{160, 125}));
