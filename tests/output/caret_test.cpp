@@ -20,7 +20,7 @@ std::string Left(WindowHandle w) { return "left:" + std::to_string(w); }
 std::string Entered(WindowHandle w) { return "entered:" + std::to_string(w); }
 
 class Caret : public ::testing::Test {
- protected:
+ public:
   Caret() {
     tracker.SetOwner(&owner);
     desktop.foreground = app;
@@ -28,36 +28,15 @@ class Caret : public ::testing::Test {
     desktop.SetRect(other, ScreenRect{0, 0, 100, 100});
   }
 
-  void Focus(WindowHandle w) {
-    AccessibleEvent e;
-    e.event = output::kEventObjectFocus;
-    e.window = w;
-    e.objectId = output::kObjIdWindow;
-    e.roleOk = true;
-    e.role = 42;  // editable text
-    tracker.OnAccessibleEvent(e);
-  }
-  void FocusOnRole(WindowHandle w, std::uint32_t role, bool roleOk = true,
-                   std::uint32_t event = output::kEventObjectFocus) {
-    AccessibleEvent e;
-    e.event = event;
-    e.window = w;
-    e.roleOk = roleOk;
-    e.role = role;
-    tracker.OnAccessibleEvent(e);
+  void Focus(WindowHandle w, std::uint32_t role = 42 /* editable text */, bool roleOk = true,
+             std::uint32_t event = output::kEventObjectFocus) {
+    tracker.OnAccessibleEvent({.event = event, .window = w, .roleOk = roleOk, .role = role});
   }
   void CaretAt(WindowHandle w, int left, int top, int width, int height,
                std::uint32_t event = output::kEventObjectLocationChange, bool locationOk = true) {
-    AccessibleEvent e;
-    e.event = event;
-    e.window = w;
-    e.objectId = output::kObjIdCaret;
-    e.locationOk = locationOk;
-    e.left = left;
-    e.top = top;
-    e.width = width;
-    e.height = height;
-    tracker.OnAccessibleEvent(e);
+    tracker.OnAccessibleEvent({.event = event, .window = w, .objectId = output::kObjIdCaret,
+                               .locationOk = locationOk, .left = left, .top = top,
+                               .width = width, .height = height});
   }
   void AddEditRule(const std::string& editId, int workOn) {
     AppRule rule;
@@ -93,23 +72,14 @@ TEST_F(Caret, CaretEventStoresTheRectangleAndMovesThePrompt) {
   EXPECT_EQ(owner.calls, Calls{"reposition"});
 }
 
-TEST_F(Caret, CaretEventWithoutALocationChangesNothing) {
+TEST_F(Caret, CaretEventWithoutALocationOrOfNoCaretChangesNothing) {
   CaretAt(edit, 100, 200, 2, 16, output::kEventObjectLocationChange, false);
+  // A location of an object that is no caret.
+  tracker.OnAccessibleEvent({.event = output::kEventObjectLocationChange, .window = edit,
+                             .objectId = output::kObjIdWindow, .locationOk = true, .left = 5,
+                             .width = 5});
   EXPECT_EQ(tracker.caretWindow, 0u);
   EXPECT_EQ(tracker.caretRight, 0);
-  EXPECT_TRUE(owner.calls.empty());
-}
-
-TEST_F(Caret, LocationOfAnObjectThatIsNoCaretIsIgnored) {
-  AccessibleEvent e;
-  e.event = output::kEventObjectLocationChange;
-  e.window = edit;
-  e.objectId = output::kObjIdWindow;
-  e.locationOk = true;
-  e.left = 5;
-  e.width = 5;
-  tracker.OnAccessibleEvent(e);
-  EXPECT_EQ(tracker.caretWindow, 0u);
   EXPECT_TRUE(owner.calls.empty());
 }
 
@@ -121,57 +91,58 @@ TEST_F(Caret, WithoutAnOwnerNothingIsReportedButTheCaretIsKept) {
   EXPECT_EQ(tracker.focusWindow, 0u);
   EXPECT_TRUE(owner.calls.empty());
   EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{0, 0}));
+  // A menu still clears the focus, silently.
+  tracker.focusWindow = edit;
+  Focus(app, output::kRoleMenuPopup);
+  EXPECT_EQ(tracker.focusWindow, 0u);
+  EXPECT_TRUE(owner.calls.empty());
 }
 
 // --- the caret point ---------------------------------------------------------------
 
-TEST_F(Caret, PromptGoesBelowTheCaretOfTheFocusedWindow) {
-  Focus(edit);
-  CaretAt(edit, 100, 200, 2, 16);
-  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{102, 221}));
+// The prompt goes five pixels below the caret of the focused window; for a
+// caret elsewhere it goes to the foreground window's centre (halves
+// truncated), and for one in our own window nowhere.
+TEST_F(Caret, CaretPointFollowsTheFocusedWindowsCaret) {
+  struct Case {
+    const char* name;
+    WindowHandle Caret::*focus;
+    WindowHandle Caret::*caret;
+    ScreenRect caretRect;  // left, top, width, height
+    ScreenPoint point;
+  };
+  const Case cases[] = {
+      {"focused window", &Caret::edit, &Caret::edit, {100, 200, 2, 16}, {102, 221}},
+      {"foreground window itself", &Caret::app, &Caret::app, {40, 50, 1, 10}, {41, 65}},
+      {"background window", &Caret::edit, &Caret::otherEdit, {100, 200, 2, 16}, {160, 125}},
+      {"our own window", &Caret::edit, &Caret::mainList, {100, 200, 2, 16}, {0, 0}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Focus(this->*c.focus);
+    const ScreenRect& r = c.caretRect;
+    CaretAt(this->*c.caret, r.left, r.top, r.right, r.bottom);
+    EXPECT_EQ(tracker.caretWindow, this->*c.caret);
+    EXPECT_EQ(tracker.GetCaretPoint(), c.point);
+  }
 }
 
-TEST_F(Caret, CaretOfTheForegroundWindowItselfCounts) {
-  Focus(app);
-  CaretAt(app, 40, 50, 1, 10);
-  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{41, 65}));
-}
-
-TEST_F(Caret, CaretOfABackgroundWindowGivesTheForegroundWindowsCentre) {
-  Focus(edit);
-  CaretAt(otherEdit, 100, 200, 2, 16);
-  EXPECT_EQ(tracker.caretWindow, otherEdit);
-  // Centre of (10, 20)-(311, 221), halves truncated: (160, 120).
-  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{160, 125}));
-}
-
-TEST_F(Caret, CaretInTheForegroundButNotInTheFocusedWindowGivesTheCentre) {
+TEST_F(Caret, CentreOfTheForegroundWindowWorksOnEveryScreen) {
+  // A caret in the foreground window but not in the focused one.
   WindowHandle second = desktop.Add("Edit", app, 16);
   Focus(edit);
   CaretAt(edit, 100, 200, 2, 16);
   Focus(second);
   EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{160, 125}));
-}
-
-TEST_F(Caret, NoForegroundRectangleGivesOnlyTheFivePixels) {
-  desktop.foreground = 0;
-  Focus(edit);
-  CaretAt(otherEdit, 100, 200, 2, 16);
-  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{0, 5}));
-}
-
-TEST_F(Caret, CaretInOurOwnWindowGivesNoPoint) {
-  Focus(edit);
-  CaretAt(mainList, 100, 200, 2, 16);
-  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{0, 0}));
-}
-
-TEST_F(Caret, NegativeCoordinatesOnASecondScreenWork) {
-  desktop.SetRect(app, ScreenRect{-1001, -500, -100, 0});
   Focus(edit);
   CaretAt(otherEdit, 0, 0, 1, 1);
+  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{160, 125}));
+  EXPECT_GT(desktop.threadCaretQueries, 0);  // the focused window's own caret was asked
+  desktop.SetRect(app, ScreenRect{-1001, -500, -100, 0});
   // (-1001 + 901/2, -500 + 500/2) = (-551, -250).
   EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{-551, -245}));
+  desktop.foreground = 0;  // no rectangle: only the five pixels
+  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{0, 5}));
 }
 
 // --- Word ----------------------------------------------------------------------------
@@ -193,6 +164,10 @@ TEST_F(Caret, WordNotRunningGivesZeroAndFive) {
   Focus(document);
   EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{0, 5}));
   EXPECT_EQ(word.queries, 1);
+  tracker.SetOwner(nullptr);  // a Word document is a typing window only with an owner
+  EXPECT_FALSE(tracker.IsTypingWindow());
+  tracker.SetOwner(&owner);
+  EXPECT_TRUE(tracker.IsTypingWindow());
 
   CaretTracker noWord(desktop, desktop, config, nullptr);
   noWord.SetOwner(&owner);
@@ -202,14 +177,8 @@ TEST_F(Caret, WordNotRunningGivesZeroAndFive) {
 
 // --- focus -----------------------------------------------------------------------------
 
+// The focus is stored only after the owner was told.
 TEST_F(Caret, FocusMovingToAnotherWindowIsReportedLeftThenEntered) {
-  Focus(edit);
-  Focus(otherEdit);
-  EXPECT_EQ(owner.calls, (Calls{Left(0), Entered(edit), Left(edit), Entered(otherEdit)}));
-  EXPECT_EQ(tracker.focusWindow, otherEdit);
-}
-
-TEST_F(Caret, FocusIsStoredOnlyAfterTheOwnerWasTold) {
   struct Probe : output_test::RecordingOwner {
     using RecordingOwner::RecordingOwner;
     void OnFocusEntered(WindowHandle w) override {
@@ -223,16 +192,13 @@ TEST_F(Caret, FocusIsStoredOnlyAfterTheOwnerWasTold) {
   tracker.SetOwner(&probe);
   Focus(edit);
   Focus(otherEdit);
+  EXPECT_EQ(probe.calls, (Calls{Left(0), Entered(edit), Left(edit), Entered(otherEdit)}));
+  EXPECT_EQ(tracker.focusWindow, otherEdit);
   EXPECT_EQ(probe.seenDuringEnter, edit);
 }
 
-TEST_F(Caret, FocusOnTheSameWindowAgainIsNotReported) {
+TEST_F(Caret, FocusOnTheSameWindowOrInsideOurOwnWindowIsNotReported) {
   Focus(edit);
-  Focus(edit);
-  EXPECT_EQ(owner.calls, (Calls{Left(0), Entered(edit)}));
-}
-
-TEST_F(Caret, FocusInsideOurOwnWindowIsNotFollowed) {
   Focus(edit);
   Focus(main);
   Focus(mainList);
@@ -242,39 +208,27 @@ TEST_F(Caret, FocusInsideOurOwnWindowIsNotFollowed) {
 
 TEST_F(Caret, MenuTakesTheFocusAwayAndReturningCountsAsEnteringAgain) {
   Focus(edit);
-  FocusOnRole(app, output::kRoleMenuItem);
+  Focus(app, output::kRoleMenuItem);
   EXPECT_EQ(tracker.focusWindow, 0u);
   Focus(edit);
   EXPECT_EQ(owner.calls, (Calls{Left(0), Entered(edit), Left(edit), Entered(0), Left(0), Entered(edit)}));
   EXPECT_EQ(tracker.focusWindow, edit);
 }
 
-TEST_F(Caret, EveryMenuLikeRoleClearsTheFocus) {
+TEST_F(Caret, MenuLikeRolesAloneClearTheFocus) {
   for (std::uint32_t role : {2u, 11u, 12u, 21u, 23u, 57u}) {
     Focus(edit);
-    FocusOnRole(otherEdit, role);
+    Focus(otherEdit, role);
     EXPECT_EQ(tracker.focusWindow, 0u) << "role " << role;
   }
-}
-
-TEST_F(Caret, OtherRolesAndNonFocusEventsDoNotClearTheFocus) {
   Focus(edit);
-  FocusOnRole(edit, 9);  // a window
+  Focus(edit, 9);  // a window
   EXPECT_EQ(tracker.focusWindow, edit);
-  FocusOnRole(otherEdit, output::kRoleMenuItem, true, output::kEventObjectShow);
+  Focus(otherEdit, output::kRoleMenuItem, true, output::kEventObjectShow);
   EXPECT_EQ(tracker.focusWindow, edit);
   // A menu role that could not be read is an ordinary focus event.
-  FocusOnRole(otherEdit, output::kRoleMenuItem, false);
+  Focus(otherEdit, output::kRoleMenuItem, false);
   EXPECT_EQ(tracker.focusWindow, otherEdit);
-}
-
-TEST_F(Caret, MenuWithoutAnOwnerClearsTheFocusSilently) {
-  Focus(edit);
-  owner.calls.clear();
-  tracker.SetOwner(nullptr);
-  FocusOnRole(app, output::kRoleMenuPopup);
-  EXPECT_EQ(tracker.focusWindow, 0u);
-  EXPECT_TRUE(owner.calls.empty());
 }
 
 TEST_F(Caret, CaretCreatedOrShownInAnotherWindowMovesTheFocusThere) {
@@ -285,11 +239,7 @@ TEST_F(Caret, CaretCreatedOrShownInAnotherWindowMovesTheFocusThere) {
   EXPECT_EQ(tracker.focusWindow, edit);
   EXPECT_EQ(owner.calls, (Calls{Left(0), Entered(edit), "reposition", Left(edit), Entered(otherEdit),
                                 "reposition", Left(otherEdit), Entered(edit)}));
-}
-
-TEST_F(Caret, CaretMovingInAnotherWindowDoesNotMoveTheFocus) {
-  Focus(edit);
-  CaretAt(otherEdit, 1, 2, 1, 16);
+  CaretAt(otherEdit, 1, 2, 1, 16);  // a caret that only moves takes no focus
   EXPECT_EQ(tracker.focusWindow, edit);
 }
 
@@ -301,12 +251,7 @@ TEST_F(Caret, ThreadCaretStandsInWhenTheFocusedWindowSentNoCaretEvent) {
   EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{51, 81}));
   EXPECT_EQ(tracker.caretWindow, edit);
   EXPECT_TRUE(tracker.IsTypingWindow());
-}
-
-TEST_F(Caret, ThreadCaretIsAskedAgainAsItMoves) {
-  desktop.SetThreadCaret(edit, ScreenRect{50, 60, 51, 76});
-  Focus(edit);
-  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{51, 81}));
+  // It is asked again as it moves.
   desktop.SetThreadCaret(edit, ScreenRect{58, 60, 59, 76});
   EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{59, 81}));
 }
@@ -319,14 +264,6 @@ TEST_F(Caret, CaretEventsOfTheFocusedWindowWinOverTheThreadCaret) {
   EXPECT_EQ(desktop.threadCaretQueries, 0);
 }
 
-TEST_F(Caret, FocusedWindowWithoutACaretStillGivesTheCentre) {
-  Focus(edit);
-  CaretAt(otherEdit, 100, 200, 2, 16);
-  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{160, 125}));
-  EXPECT_GT(desktop.threadCaretQueries, 0);
-  EXPECT_EQ(tracker.caretWindow, otherEdit);
-}
-
 // --- typing windows -----------------------------------------------------------------------
 
 TEST_F(Caret, WindowThatShowedACaretIsATypingWindow) {
@@ -336,24 +273,12 @@ TEST_F(Caret, WindowThatShowedACaretIsATypingWindow) {
   EXPECT_TRUE(tracker.IsTypingWindow());
   Focus(otherEdit);
   EXPECT_FALSE(tracker.IsTypingWindow());
-}
-
-TEST_F(Caret, WordDocumentIsATypingWindowWhileThereIsAnOwner) {
-  WindowHandle document = desktop.Add("_WwG", app);
-  Focus(document);
-  EXPECT_TRUE(tracker.IsTypingWindow());
-  tracker.SetOwner(nullptr);
-  EXPECT_FALSE(tracker.IsTypingWindow());
-}
-
-TEST_F(Caret, WindowWithoutAClassIsNoTypingWindow) {
-  Focus(edit);
   CaretAt(otherEdit, 1, 1, 1, 1);
-  tracker.focusWindow = 0xDEAD;  // no (longer a) window
+  tracker.focusWindow = 0xDEAD;  // no (longer a) window, so no class
   EXPECT_FALSE(tracker.IsTypingWindow());
 }
 
-TEST_F(Caret, ListedEditBoxDecidesWhateverTheCaret) {
+TEST_F(Caret, ListedEditBoxOrDialogDecidesWhateverTheCaret) {
   AddEditRule("Edit#15", 1);
   Focus(edit);
   EXPECT_TRUE(tracker.IsTypingWindow());  // no caret seen
@@ -361,9 +286,7 @@ TEST_F(Caret, ListedEditBoxDecidesWhateverTheCaret) {
   Focus(otherEdit);
   CaretAt(otherEdit, 1, 1, 1, 1);
   EXPECT_FALSE(tracker.IsTypingWindow());
-}
-
-TEST_F(Caret, RuleOnADialogCoversTheEditBoxesInside) {
+  // A rule on a dialog covers the edit boxes inside.
   WindowHandle dialog = desktop.Add("#32770", 0, 0);
   WindowHandle box = desktop.Add("Edit", dialog, 7);
   AddEditRule("#32770#0", 0);

@@ -22,18 +22,20 @@ std::string Repeat(const std::string& text, int times) {
   return out;
 }
 
-// Friday, 4 December 2026, 14:05:09.
-std::tm Friday() {
+std::tm At(int year, int month, int day, int weekday, int hour, int minute, int second) {
   std::tm t = {};
-  t.tm_year = 2026 - 1900;
-  t.tm_mon = 11;
-  t.tm_mday = 4;
-  t.tm_wday = 5;
-  t.tm_hour = 14;
-  t.tm_min = 5;
-  t.tm_sec = 9;
+  t.tm_year = year - 1900;
+  t.tm_mon = month;
+  t.tm_mday = day;
+  t.tm_wday = weekday;
+  t.tm_hour = hour;
+  t.tm_min = minute;
+  t.tm_sec = second;
   return t;
 }
+
+// Friday, 4 December 2026, 14:05:09.
+std::tm Friday() { return At(2026, 11, 4, 5, 14, 5, 9); }
 
 class Macro : public ::testing::Test {
  protected:
@@ -62,23 +64,11 @@ class Macro : public ::testing::Test {
 
 // --- the token table ------------------------------------------------------------
 
-TEST_F(Macro, TokenTableHasThirtyTwoTokensInItsOrder) {
-  const char* expected[] = {
-      "%DATE%", "%TIME_24%", "%TIME_12%", "%YEAR%", "%MONTH%", "%MONTH_02%", "%MONTHNAME%",
-      "%FULLMONTHNAME%", "%DAY%", "%DAY_02%", "%WEEK%", "%WEEKNAME%", "%FULLWEEKNAME%",
-      "%HOUR_24%", "%HOUR_24_02%", "%HOUR_12%", "%HOUR_12_02%", "%MINUTE%", "%MINUTE_02%",
-      "%SECOND%", "%SECOND_02%", "%CARET%", "%UP%", "%DOWN%", "%PGUP%", "%PGDN%",
-      "%BACKSPACE%", "%RETURN%", "%DELETE%", "%HOME%", "%END%", "%TAB%"};
-  for (int i = 0; i < 32; ++i) EXPECT_EQ(MacroTyper::FindToken(expected[i]), i) << expected[i];
-  EXPECT_STREQ(MacroTyper::kTokens[32], "");
-}
-
 TEST_F(Macro, TokensMatchWholeAndCaseSensitively) {
-  EXPECT_EQ(MacroTyper::FindToken("%date%"), -1);
-  EXPECT_EQ(MacroTyper::FindToken("%DATE"), -1);
-  EXPECT_EQ(MacroTyper::FindToken("%DATE% "), -1);
-  EXPECT_EQ(MacroTyper::FindToken("%%"), -1);
-  EXPECT_EQ(MacroTyper::FindToken(""), -1);
+  EXPECT_EQ(MacroTyper::FindToken("%TAB%"), 31);
+  for (const char* text : {"%date%", "%DATE", "%DATE% ", "%%", ""}) {
+    EXPECT_EQ(MacroTyper::FindToken(text), -1) << text;
+  }
 }
 
 // --- token values -------------------------------------------------------------------
@@ -96,40 +86,37 @@ TEST_F(Macro, DateAndTimeTokensAreWrittenTheEnglishWay) {
   for (const auto& [token, value] : expected) EXPECT_EQ(typer.ExpandToken(token), value) << token;
 }
 
-TEST_F(Macro, MidnightAndNoonOnTheTwelveHourClock) {
-  std::tm t = Friday();
-  t.tm_hour = 0;
-  t.tm_min = 7;
-  t.tm_sec = 3;
-  MacroTyper night = Typer(t);
-  EXPECT_EQ(night.ExpandToken("%TIME_12%"), "12:07:03 AM");
-  EXPECT_EQ(night.ExpandToken("%HOUR_12%"), "12");
-  EXPECT_EQ(night.ExpandToken("%HOUR_24%"), "0");
-  EXPECT_EQ(night.ExpandToken("%HOUR_24_02%"), "00");
-  t.tm_hour = 12;
-  MacroTyper noon = Typer(t);
-  EXPECT_EQ(noon.ExpandToken("%TIME_12%"), "12:07:03 PM");
-  t.tm_hour = 23;
-  EXPECT_EQ(Typer(t).ExpandToken("%HOUR_12_02%"), "11");
-}
-
-TEST_F(Macro, SingleDigitMonthsAndYearsKeepTheirZerosWhereTheFormatSaysSo) {
-  std::tm t = {};
-  t.tm_year = 2005 - 1900;
-  t.tm_mon = 0;
-  t.tm_mday = 1;
-  t.tm_wday = 6;
-  MacroTyper typer = Typer(t);
-  EXPECT_EQ(typer.ExpandToken("%DATE%"), "01/01/05");
-  EXPECT_EQ(typer.ExpandToken("%MONTH%"), "1");
-  EXPECT_EQ(typer.ExpandToken("%MONTH_02%"), "01");
-  EXPECT_EQ(typer.ExpandToken("%MONTHNAME%"), "Jan");
-  EXPECT_EQ(typer.ExpandToken("%WEEKNAME%"), "Sat");
-  EXPECT_EQ(typer.ExpandToken("%FULLWEEKNAME%"), "Saturday");
-  EXPECT_EQ(typer.ExpandToken("%WEEK%"), "6");
-  t.tm_wday = 0;
-  EXPECT_EQ(Typer(t).ExpandToken("%FULLWEEKNAME%"), "Sunday");
-  EXPECT_EQ(Typer(t).ExpandToken("%WEEK%"), "0");
+TEST_F(Macro, OtherTimesAndDatesFillTheirTokens) {
+  struct Case {
+    int year, month, day, weekday, hour;
+    const char* token;
+    const char* value;
+  };
+  const Case cases[] = {
+      {2026, 11, 4, 5, 0, "%TIME_12%", "12:07:03 AM"},
+      {2026, 11, 4, 5, 0, "%HOUR_12%", "12"},
+      {2026, 11, 4, 5, 0, "%HOUR_24%", "0"},
+      {2026, 11, 4, 5, 0, "%HOUR_24_02%", "00"},
+      {2026, 11, 4, 5, 12, "%TIME_12%", "12:07:03 PM"},
+      {2026, 11, 4, 5, 23, "%HOUR_12_02%", "11"},
+      {2005, 0, 1, 6, 0, "%DATE%", "01/01/05"},
+      {2005, 0, 1, 6, 0, "%MONTH%", "1"},
+      {2005, 0, 1, 6, 0, "%MONTH_02%", "01"},
+      {2005, 0, 1, 6, 0, "%MONTHNAME%", "Jan"},
+      {2005, 0, 1, 6, 0, "%WEEKNAME%", "Sat"},
+      {2005, 0, 1, 6, 0, "%FULLWEEKNAME%", "Saturday"},
+      {2005, 0, 1, 6, 0, "%WEEK%", "6"},
+      {2005, 0, 1, 0, 0, "%FULLWEEKNAME%", "Sunday"},
+      {2005, 0, 1, 0, 0, "%WEEK%", "0"},
+      // Odd clock values still name a month and a day.
+      {2026, 40, 4, 5, 14, "%FULLMONTHNAME%", "May"},
+      {2026, 11, 4, -3, 14, "%FULLWEEKNAME%", "Thursday"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.token);
+    const std::tm t = At(c.year, c.month, c.day, c.weekday, c.hour, 7, 3);
+    EXPECT_EQ(Typer(t).ExpandToken(c.token), c.value);
+  }
 }
 
 TEST_F(Macro, KeyTokensCaretAndNonTokensHaveNoValue) {
@@ -138,19 +125,7 @@ TEST_F(Macro, KeyTokensCaretAndNonTokensHaveNoValue) {
     EXPECT_EQ(typer.ExpandToken(token), "") << token;
   }
   EXPECT_EQ(clockReads, 0);
-}
-
-TEST_F(Macro, OddClockValuesStillNameAMonthAndADay) {
-  std::tm t = Friday();
-  t.tm_mon = 40;   // 40 mod 12 = April
-  t.tm_wday = -3;  // Thursday
-  MacroTyper typer = Typer(t);
-  EXPECT_EQ(typer.ExpandToken("%FULLMONTHNAME%"), "May");
-  EXPECT_EQ(typer.ExpandToken("%FULLWEEKNAME%"), "Thursday");
-}
-
-TEST_F(Macro, ClockIsReadOnceForEveryToken) {
-  MacroTyper typer = Typer();
+  // Parse reads the clock once for every date or time token.
   typer.Parse("%DATE% %TIME_24% %CARET%%TAB%");
   EXPECT_EQ(clockReads, 2);
 }
@@ -168,58 +143,32 @@ TEST_F(Macro, SystemClockGivesAPlausibleDate) {
 
 // --- Parse ------------------------------------------------------------------------------
 
-TEST_F(Macro, PlainTextIsOnePiece) {
-  MacroTyper typer = Typer();
-  typer.Parse("Hello");
-  EXPECT_EQ(typer.pieces, Pieces{"Hello"});
-}
-
-TEST_F(Macro, TokenBetweenTextKeepsTheTextAroundIt) {
-  MacroTyper typer = Typer();
-  typer.Parse("Dear %FULLWEEKNAME%,");
-  EXPECT_EQ(typer.pieces, (Pieces{"Dear ", "Friday", ","}));
-}
-
-TEST_F(Macro, ClosingPercentOfANonTokenMayOpenAToken) {
-  MacroTyper typer = Typer();
-  typer.Parse("50% off %DATE%");
-  EXPECT_EQ(typer.pieces, (Pieces{"50% off ", "12/04/26", ""}));
-}
-
-TEST_F(Macro, AdjacentTokensGiveEmptyPiecesAroundThem) {
-  MacroTyper typer = Typer();
-  typer.Parse("%DATE%%TIME_24%");
-  EXPECT_EQ(typer.pieces, (Pieces{"", "12/04/26", "", "14:05:09", ""}));
-}
-
-TEST_F(Macro, LonePercentSignsStayLiteral) {
-  MacroTyper typer = Typer();
-  typer.Parse("100%");
-  EXPECT_EQ(typer.pieces, Pieces{"100%"});
-  typer.Parse("a % b");
-  EXPECT_EQ(typer.pieces, Pieces{"a % b"});
-  typer.Parse("%");
-  EXPECT_EQ(typer.pieces, Pieces{"%"});
-  typer.Parse("%%%");
-  EXPECT_EQ(typer.pieces, Pieces{"%%%"});
-}
-
-TEST_F(Macro, LowerCaseTokenIsLiteralText) {
-  MacroTyper typer = Typer();
-  typer.Parse("%date%");
-  EXPECT_EQ(typer.pieces, Pieces{"%date%"});
-}
-
-TEST_F(Macro, TextAfterTheLastTokenWithAnUnmatchedPercentIsOnePiece) {
-  MacroTyper typer = Typer();
-  typer.Parse("%TAB%x%y");
-  EXPECT_EQ(typer.pieces, (Pieces{"", "%TAB%", "x%y"}));
-}
-
-TEST_F(Macro, KeyTokensAndCaretStayAsPiecesOfTheirOwn) {
-  MacroTyper typer = Typer();
-  typer.Parse("<b>%CARET%</b>%RETURN%");
-  EXPECT_EQ(typer.pieces, (Pieces{"<b>", "%CARET%", "</b>", "%RETURN%", ""}));
+TEST_F(Macro, ParseSplitsTheTextAtTokens) {
+  struct Case {
+    const char* text;
+    Pieces pieces;
+  };
+  const Case cases[] = {
+      {"Hello", {"Hello"}},
+      {"Dear %FULLWEEKNAME%,", {"Dear ", "Friday", ","}},
+      // The closing percent of a non-token may open a token.
+      {"50% off %DATE%", {"50% off ", "12/04/26", ""}},
+      {"%DATE%%TIME_24%", {"", "12/04/26", "", "14:05:09", ""}},
+      {"100%", {"100%"}},
+      {"a % b", {"a % b"}},
+      {"%", {"%"}},
+      {"%%%", {"%%%"}},
+      {"%date%", {"%date%"}},
+      {"%TAB%x%y", {"", "%TAB%", "x%y"}},
+      {"<b>%CARET%</b>%RETURN%", {"<b>", "%CARET%", "</b>", "%RETURN%", ""}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    MacroTyper typer = Typer();
+    typer.Parse("first%TAB%");  // replaced by the next text
+    typer.Parse(c.text);
+    EXPECT_EQ(typer.pieces, c.pieces);
+  }
 }
 
 TEST_F(Macro, EmptyTextLeavesThePiecesAlone) {
@@ -229,26 +178,52 @@ TEST_F(Macro, EmptyTextLeavesThePiecesAlone) {
   EXPECT_EQ(typer.pieces, Pieces{"kept"});
 }
 
-TEST_F(Macro, ParseReplacesEarlierPieces) {
-  MacroTyper typer = Typer();
-  typer.Parse("first%TAB%");
-  typer.Parse("second");
-  EXPECT_EQ(typer.pieces, Pieces{"second"});
-}
-
 // --- TypeOut ----------------------------------------------------------------------------
+
+TEST_F(Macro, TypeOutTypesThePiecesAndStepsBackToTheCaret) {
+  struct Case {
+    std::string text;
+    std::string typed;  // without the steps back
+    int lefts;
+  };
+  const Case cases[] = {
+      {"Due %DATE%!", "Due 12/04/26!", 0},
+      {"%DATE%%TIME_24%", "12/04/2614:05:09", 0},
+      {"<b>%CARET%</b>", "<b></b>", 4},
+      {"Line1\r\nLine2%CARET%", "Line1\r\nLine2", 0},
+      // CR LF is one Enter and one caret step.
+      {"%CARET%Line1\r\nLine2", "Line1\r\nLine2", 11},
+      {"%CARET%a\nb", "a\r\nb", 3},
+      {"ab%CARET%cd%BACKSPACE%", "abcd{BS}", 1},
+      {"x%TAB%y%CARET%", "x\ty", 0},
+      {"%CARET%x%TAB%y", "x\ty", 3},
+      {"%CARET%%RETURN%z", "\r\nz", 2},
+      {"a%CARET%b%BACKSPACE%%BACKSPACE%%BACKSPACE%", "ab{BS}{BS}{BS}", 0},
+      {"%CARET%ab%UP%%HOME%%DELETE%", "ab{UP}{HOME}{DEL}", 2},
+      {"a%CARET%bc%CARET%d", "abcd", 3},
+      {"%CARET%%DATE%", "12/04/26", 8},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    system.events.clear();
+    EXPECT_EQ(Type(c.text), c.typed + Repeat("{LEFT}", c.lefts));
+    EXPECT_EQ(Lefts(), c.lefts);
+  }
+}
 
 TEST_F(Macro, PlainTextTypesEachCharacter) {
   EXPECT_EQ(Type("Hello"), "Hello");
   EXPECT_EQ(system.KeyEventCount(), 2 + 2 * 5);  // Shift around H
+  system.events.clear();
+  Type("plain %DATE%");  // single-byte text never takes the clipboard
+  for (const auto& e : system.events) EXPECT_EQ(e.kind, output_test::Event::kKey);
 }
 
-TEST_F(Macro, DateIsTypedAsItsValue) {
-  EXPECT_EQ(Type("Due %DATE%!"), "Due 12/04/26!");
-}
-
-TEST_F(Macro, EmptyPiecesTypeNothing) {
-  EXPECT_EQ(Type("%DATE%%TIME_24%"), "12/04/2614:05:09");
+TEST_F(Macro, CrLfIsOneEnter) {
+  Type("a\r\nb");
+  int enters = 0;
+  for (const auto& e : system.events) enters += e.vk == 13 && !e.up;
+  EXPECT_EQ(enters, 1);
 }
 
 TEST_F(Macro, KeyTokensPressTheirKeys) {
@@ -257,73 +232,6 @@ TEST_F(Macro, KeyTokensPressTheirKeys) {
   EXPECT_EQ(system.Trace(),
             "+Up -Up +Down -Down +PgUp -PgUp +PgDn -PgDn +Back -Back +Enter -Enter +Del -Del "
             "+Home -Home +End -End +Tab -Tab");
-}
-
-TEST_F(Macro, CaretBetweenTagsMovesBackOverTheClosingTag) {
-  EXPECT_EQ(Type("<b>%CARET%</b>"), "<b></b>{LEFT}{LEFT}{LEFT}{LEFT}");
-  EXPECT_EQ(Lefts(), 4);
-}
-
-TEST_F(Macro, CaretAtTheEndMovesNothing) {
-  EXPECT_EQ(Type("Line1\r\nLine2%CARET%"), "Line1\r\nLine2");
-  EXPECT_EQ(Lefts(), 0);
-}
-
-TEST_F(Macro, CrLfIsOneEnterAndOneCaretStep) {
-  EXPECT_EQ(Type("%CARET%Line1\r\nLine2"), "Line1\r\nLine2" + Repeat("{LEFT}", 11));
-  EXPECT_EQ(Lefts(), 11);
-  // One Enter, and no key for the line feed.
-  int enters = 0;
-  for (const auto& e : system.events) enters += e.vk == 13 && !e.up;
-  EXPECT_EQ(enters, 1);
-}
-
-TEST_F(Macro, LoneLineFeedIsTypedAndCounted) {
-  Type("%CARET%a\nb");
-  EXPECT_EQ(Lefts(), 3);
-}
-
-TEST_F(Macro, BackspaceAfterTheCaretTakesAStepBack) {
-  EXPECT_EQ(Type("ab%CARET%cd%BACKSPACE%"), "abcd{BS}{LEFT}");
-  EXPECT_EQ(Lefts(), 1);
-}
-
-TEST_F(Macro, KeysBeforeTheCaretAreNotCounted) {
-  EXPECT_EQ(Type("x%TAB%y%CARET%"), "x\ty");
-  EXPECT_EQ(Lefts(), 0);
-}
-
-TEST_F(Macro, TabAfterTheCaretCountsOneStep) {
-  EXPECT_EQ(Type("%CARET%x%TAB%y"), "x\ty{LEFT}{LEFT}{LEFT}");
-  EXPECT_EQ(Lefts(), 3);
-}
-
-TEST_F(Macro, ReturnAfterTheCaretCountsOneStep) {
-  EXPECT_EQ(Type("%CARET%%RETURN%z"), "\r\nz{LEFT}{LEFT}");
-}
-
-TEST_F(Macro, MoreBackspacesThanCharactersMoveNothingBack) {
-  Type("a%CARET%b%BACKSPACE%%BACKSPACE%%BACKSPACE%");
-  EXPECT_EQ(Lefts(), 0);
-}
-
-TEST_F(Macro, KeysThatDoNotMoveTheCaretRightAreNotCounted) {
-  Type("%CARET%ab%UP%%HOME%%DELETE%");
-  EXPECT_EQ(Lefts(), 2);
-}
-
-TEST_F(Macro, FirstCaretDecides) {
-  EXPECT_EQ(Type("a%CARET%bc%CARET%d"), "abcd{LEFT}{LEFT}{LEFT}");
-}
-
-TEST_F(Macro, DateAfterTheCaretCountsItsCharacters) {
-  Type("%CARET%%DATE%");
-  EXPECT_EQ(Lefts(), 8);
-}
-
-TEST_F(Macro, ClipboardIsNotUsedForSingleByteText) {
-  Type("plain %DATE%");
-  for (const auto& e : system.events) EXPECT_EQ(e.kind, output_test::Event::kKey);
 }
 
 // --- double-byte text -------------------------------------------------------------------
@@ -343,14 +251,10 @@ TEST_F(MacroDbcs, PieceWithDoubleByteCharactersIsPastedInOneStep) {
   EXPECT_EQ(Type("ab" + kNihon + "c"), "{PASTE:ab" + kNihon + "c}");
   EXPECT_EQ(system.clipboardText, "ab" + kNihon + "c");
   EXPECT_EQ(system.Trace(), "open empty set close +Ctrl +V -V -Ctrl");
-}
-
-TEST_F(MacroDbcs, OnlyThePieceWithDoubleByteCharactersIsPasted) {
+  // Only the piece with them is pasted, and each is one caret step.
+  system.events.clear();
   EXPECT_EQ(Type("x%TAB%" + kNihon), "x\t{PASTE:" + kNihon + "}");
-}
-
-TEST_F(MacroDbcs, DoubleByteCharacterIsOneCaretStep) {
-  // Two characters of four bytes, and "a".
+  system.events.clear();
   EXPECT_EQ(Type("%CARET%" + kNihon + "a"), "{PASTE:" + kNihon + "a}{LEFT}{LEFT}{LEFT}");
 }
 

@@ -5,6 +5,7 @@
 // tracker tells it.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <map>
@@ -128,18 +129,15 @@ class Recorder final : public platform::KeyboardOutput, public platform::Clipboa
     std::string out;
     for (const Event& e : events) {
       if (!out.empty()) out += ' ';
-      switch (e.kind) {
-        case Event::kKey: out += (e.up ? '-' : '+') + KeyName(e.vk); break;
-        case Event::kUnicode: {
-          char unit[16];
-          std::snprintf(unit, sizeof unit, "u%c%04X", e.up ? '-' : '+', unsigned(e.unit));
-          out += unit;
-          break;
-        }
-        case Event::kOpen: out += "open"; break;
-        case Event::kEmpty: out += "empty"; break;
-        case Event::kSetText: out += "set"; break;
-        case Event::kClose: out += "close"; break;
+      static const char* const kClipboardCalls[] = {"open", "empty", "set", "close"};
+      if (e.kind == Event::kKey) {
+        out += (e.up ? '-' : '+') + KeyName(e.vk);
+      } else if (e.kind == Event::kUnicode) {
+        char unit[16];
+        std::snprintf(unit, sizeof unit, "u%c%04X", e.up ? '-' : '+', unsigned(e.unit));
+        out += unit;
+      } else {
+        out += kClipboardCalls[e.kind - Event::kOpen];
       }
     }
     return out;
@@ -170,9 +168,8 @@ class Recorder final : public platform::KeyboardOutput, public platform::Clipboa
   }
 
   int KeyEventCount() const {
-    int n = 0;
-    for (const Event& e : events) n += e.kind == Event::kKey;
-    return n;
+    return int(std::count_if(events.begin(), events.end(),
+                             [](const Event& e) { return e.kind == Event::kKey; }));
   }
 
   std::vector<Event> events;
@@ -185,43 +182,26 @@ class Recorder final : public platform::KeyboardOutput, public platform::Clipboa
   int lookups = 0;
 
  private:
+  // The keys that type no character: their name in Trace and in Typed.
+  struct NamedKey { std::uint8_t vk; const char* name; const char* typed; };
+  static constexpr NamedKey kNamed[] = {
+      {8, "Back", "{BS}"},     {9, "Tab", "\t"},        {13, "Enter", "\r\n"},
+      {16, "Shift", ""},       {17, "Ctrl", ""},        {33, "PgUp", "{PGUP}"},
+      {34, "PgDn", "{PGDN}"},  {35, "End", "{END}"},    {36, "Home", "{HOME}"},
+      {37, "Left", "{LEFT}"},  {38, "Up", "{UP}"},      {40, "Down", "{DOWN}"},
+      {46, "Del", "{DEL}"}};
+
   static std::string KeyName(std::uint8_t vk) {
-    switch (vk) {
-      case 8: return "Back";
-      case 9: return "Tab";
-      case 13: return "Enter";
-      case 16: return "Shift";
-      case 17: return "Ctrl";
-      case 32: return "Space";
-      case 33: return "PgUp";
-      case 34: return "PgDn";
-      case 35: return "End";
-      case 36: return "Home";
-      case 37: return "Left";
-      case 38: return "Up";
-      case 40: return "Down";
-      case 46: return "Del";
-      default: break;
-    }
+    for (const NamedKey& k : kNamed)
+      if (k.vk == vk) return k.name;
+    if (vk == 32) return "Space";
     if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) return std::string(1, char(vk));
     return "#" + std::to_string(vk);
   }
 
   std::string CharFor(std::uint8_t vk, bool shift) const {
-    switch (vk) {
-      case 8: return "{BS}";
-      case 9: return "\t";
-      case 13: return "\r\n";
-      case 33: return "{PGUP}";
-      case 34: return "{PGDN}";
-      case 35: return "{END}";
-      case 36: return "{HOME}";
-      case 37: return "{LEFT}";
-      case 38: return "{UP}";
-      case 40: return "{DOWN}";
-      case 46: return "{DEL}";
-      default: break;
-    }
+    for (const NamedKey& k : kNamed)
+      if (k.vk == vk) return k.typed;
     if (vk >= 'A' && vk <= 'Z') {
       bool upper = shift != capsLock;
       return std::string(1, char(upper ? vk : vk - 'A' + 'a'));
@@ -253,38 +233,32 @@ class FakeDesktop final : public platform::Desktop, public output::CaretDesktop 
   }
 
   // platform::Desktop
-  bool IsWindowValid(platform::WindowHandle w) const override { return windows_.count(w) != 0; }
+  bool IsWindowValid(platform::WindowHandle w) const override { return Find(w) != nullptr; }
   std::string WindowClassName(platform::WindowHandle w) const override {
-    auto it = windows_.find(w);
-    return it == windows_.end() ? std::string() : it->second.className;
+    return Find(w) ? Find(w)->className : std::string();
   }
   int WindowControlId(platform::WindowHandle w) const override {
-    auto it = windows_.find(w);
-    return it == windows_.end() ? 0 : it->second.controlId;
+    return Find(w) ? Find(w)->controlId : 0;
   }
   platform::WindowHandle WindowParent(platform::WindowHandle w) const override {
-    auto it = windows_.find(w);
-    return it == windows_.end() ? 0 : it->second.parent;
+    return Find(w) ? Find(w)->parent : 0;
   }
   platform::ProcessId WindowProcessId(platform::WindowHandle) const override { return 0; }
 
   // output::CaretDesktop
   platform::WindowHandle ForegroundWindow() const override { return foreground; }
   bool WindowRect(platform::WindowHandle w, output::ScreenRect& rect) const override {
-    auto it = windows_.find(w);
-    if (it == windows_.end() || !it->second.hasRect) return false;
-    rect = it->second.rect;
+    if (!Find(w) || !Find(w)->hasRect) return false;
+    rect = Find(w)->rect;
     return true;
   }
   bool IsPasswordEdit(platform::WindowHandle w) const override {
-    auto it = windows_.find(w);
-    return it != windows_.end() && it->second.password;
+    return Find(w) && Find(w)->password;
   }
   bool GuiThreadCaret(platform::WindowHandle w, output::ScreenRect& caret) const override {
     ++threadCaretQueries;
-    auto it = windows_.find(w);
-    if (it == windows_.end() || !it->second.hasCaret) return false;
-    caret = it->second.caret;
+    if (!Find(w) || !Find(w)->hasCaret) return false;
+    caret = Find(w)->caret;
     return true;
   }
 
@@ -299,6 +273,10 @@ class FakeDesktop final : public platform::Desktop, public output::CaretDesktop 
     bool hasRect = false, password = false, hasCaret = false;
     output::ScreenRect rect, caret;
   };
+  const Window* Find(platform::WindowHandle w) const {
+    auto it = windows_.find(w);
+    return it == windows_.end() ? nullptr : &it->second;
+  }
   std::map<platform::WindowHandle, Window> windows_;
   platform::WindowHandle next_ = 0x100;
 };
