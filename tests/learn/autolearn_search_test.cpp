@@ -96,10 +96,10 @@ TEST_F(SearchTest, CursorIsPastTheMatchAfterEachResult)
 
 TEST_F(SearchTest, ChangedRecordsLeaveAndJoinTheSeries)
 {
-    OpenWith({{"hello", 1}, {"world", 1}, {"help", 1}, {"hello", 1}});
-    EXPECT_EQ(Series(al, "he"), (Words{"hello", "help", "hello"}));
+    OpenWith({{"hello", 1}, {"world", 1}, {"help", 1}, {"hello", 1}, {"hello", 1}});
+    EXPECT_EQ(Series(al, "he"), (Words{"hello", "help", "hello", "hello"}));
     al.MoveFirst();
-    al.strWord = "yellow";
+    al.strWord = "help";  // now before the record that held it first
     al.Update();
     al.MoveNext();
     al.strWord = "heavy";
@@ -107,8 +107,14 @@ TEST_F(SearchTest, ChangedRecordsLeaveAndJoinTheSeries)
     al.MoveNext();
     al.nCount = 0;
     al.Update();
-    EXPECT_EQ(Series(al, "he"), (Words{"heavy", "hello"}));
+    al.MoveNext();
+    al.MoveNext();
+    al.strWord = "yellow";  // the last of three records of one word
+    al.Update();
+    EXPECT_EQ(Series(al, "he"), (Words{"help", "heavy", "hello"}));
+    EXPECT_EQ(Series(al, "help"), (Words{"help"}));
     EXPECT_EQ(Series(al, "ye"), (Words{"yellow"}));
+    EXPECT_EQ(Series(al, "hello"), (Words{"hello"}));
 }
 
 TEST_F(SearchTest, CursorWalksAddsAndUpdates)
