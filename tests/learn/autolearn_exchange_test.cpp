@@ -11,37 +11,25 @@
 #include <utility>
 #include <vector>
 
-using learn_test::Record;
+using learn_test::AllRecords;
+using learn_test::FileOf;
 using learn_test::ReadBytes;
+using learn_test::Records;
 using learn_test::ScratchDir;
 using learn_test::WriteBytes;
 
 namespace {
 
-using Records = std::vector<std::pair<std::string, std::int32_t>>;
-
 class ExchangeTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(al.Open(path)); }
-    void Add(const std::string& word, std::int32_t count)
+    void Add(const Records& records)
     {
-        al.strWord = word;
-        al.nCount = count;
-        al.AddNew();
-    }
-    Records All()
-    {
-        Records out;
-        for (al.MoveFirst(); !al.IsEOF(); al.MoveNext())
-            out.emplace_back(al.strWord, al.nCount);
-        return out;
-    }
-    // Imports the given text and returns the records added.
-    Records ImportText(const std::string& text, std::int32_t* pCount = nullptr)
-    {
-        WriteBytes(textPath, text);
-        EXPECT_TRUE(al.Import(textPath, nullptr, pCount));
-        return All();
+        for (const auto& [word, count] : records) {
+            al.strWord = word;
+            al.nCount = count;
+            al.AddNew();
+        }
     }
     ScratchDir dir;
     std::string path = dir.File("AutoLearn.dic");
@@ -59,139 +47,103 @@ public:
     std::int32_t cancelAt = 0;
 };
 
-TEST_F(ExchangeTest, ExportLinesEndWithCrCrLf)
+TEST_F(ExchangeTest, ExportWritesEveryRecordInFileOrderEndingWithCrCrLf)
 {
-    Add("hello", 2);
-    Add("world", 1);
-    std::int32_t count = -1;
-    ASSERT_TRUE(al.Export(textPath, nullptr, &count));
-    EXPECT_EQ(count, 2);
-    EXPECT_EQ(ReadBytes(textPath), "hello\t2\r\r\nworld\t1\r\r\n");
-}
-
-TEST_F(ExchangeTest, ExportWritesNegativeCountsAndEveryRecordInFileOrder)
-{
-    Add("b", -2147483647 - 1);
-    Add("a", 0);
-    Add("b", 5);
-    ASSERT_TRUE(al.Export(textPath));
-    EXPECT_EQ(ReadBytes(textPath), "b\t-2147483648\r\r\na\t0\r\r\nb\t5\r\r\n");
-}
-
-TEST_F(ExchangeTest, ExportOfAnEmptyFileWritesAnEmptyFile)
-{
-    WriteBytes(textPath, "old contents");
-    std::int32_t count = -1;
-    ASSERT_TRUE(al.Export(textPath, nullptr, &count));
-    EXPECT_EQ(count, 0);
-    EXPECT_EQ(ReadBytes(textPath), "");
-}
-
-TEST_F(ExchangeTest, ExportReportsEveryTenthRecord)
-{
-    for (int i = 0; i < 25; ++i) {
-        std::string word = "w";
-        word += std::to_string(i);
-        Add(word, 1);
+    const std::pair<Records, std::string> cases[] = {
+        {{{"hello", 2}, {"world", 1}}, "hello\t2\r\r\nworld\t1\r\r\n"},
+        {{{"b", -2147483647 - 1}, {"a", 0}, {"b", 5}}, "b\t-2147483648\r\r\na\t0\r\r\nb\t5\r\r\n"},
+        {{}, ""},
+    };
+    for (const auto& [records, text] : cases) {
+        SCOPED_TRACE(text);
+        al.DeleteAll();
+        Add(records);
+        WriteBytes(textPath, "old contents");
+        std::int32_t count = -1;
+        ASSERT_TRUE(al.Export(textPath, nullptr, &count));
+        EXPECT_EQ(count, static_cast<std::int32_t>(records.size()));
+        EXPECT_EQ(ReadBytes(textPath), text);
     }
+    std::string out;
+    learn::AppendExportLine(out, "w", 2147483647);
+    learn::AppendExportLine(out, std::string("a\0b", 3), -1);
+    EXPECT_EQ(out, "w\t2147483647\r\r\na\t-1\r\r\n");
+}
+
+TEST_F(ExchangeTest, ExportReportsEveryTenthRecordAndRunsToTheEnd)
+{
+    for (int i = 0; i < 25; ++i)
+        Add({{"w" + std::to_string(i), 1}});
     CountingWait wait;
     wait.cancelAt = 1;  // an export runs to the end regardless
     std::int32_t count = 0;
     ASSERT_TRUE(al.Export(textPath, &wait, &count));
     EXPECT_EQ(count, 25);
     EXPECT_EQ(wait.pumps, 2);  // after the 10th and the 20th record
-}
-
-TEST_F(ExchangeTest, ExportToAnUnwritablePathFails)
-{
-    Add("x", 1);
-    std::int32_t count = -1;
+    count = -1;
     EXPECT_FALSE(al.Export(dir.File("missing/out.txt"), nullptr, &count));
     EXPECT_EQ(count, 0);
 }
 
 TEST_F(ExchangeTest, ExportThenImportGivesTheSameRecords)
 {
-    Add("hello", 2);
-    Add("caf\xe9", 1);
-    Add(std::string(511, 'z'), -7);
-    const Records before = All();
+    Add({{"hello", 2}, {"caf\xe9", 1}, {std::string(511, 'z'), -7}});
+    const Records before = AllRecords(al);
     ASSERT_TRUE(al.Export(textPath));
     al.DeleteAll();
     ASSERT_TRUE(al.Import(textPath));
-    EXPECT_EQ(All(), before);
+    EXPECT_EQ(AllRecords(al), before);
 }
 
-TEST_F(ExchangeTest, LineWithoutTabIsAWordWithCountOne)
+TEST_F(ExchangeTest, ImportedLinesBecomeRecords)
 {
-    EXPECT_EQ(ImportText("hello\r\n"), (Records{{"hello", 1}}));
+    std::string binary("bin\x01\xff", 5);
+    binary += std::string("\0tail\t7\n", 8);
+    binary += "\x80\x81\n";
+    const std::string k(511, 'k');
+    const std::string m(511, 'm');
+    struct Case {
+        const char* name;
+        std::string text;
+        Records records;
+    };
+    const Case cases[] = {
+        {"no tab: count one", "hello\r\n", {{"hello", 1}}},
+        {"count without digits", "abc\tx\r\n", {{"abc", 0}}},
+        {"leading number after the last tab",
+         "a\tb\t 12abc\n-x\t-3\nplus\t+4\nbig\t99999999999\nsmall\t-99999999999\n",
+         {{"a\tb", 12}, {"-x", -3}, {"plus", 4}, {"big", 2147483647}, {"small", -2147483647 - 1}}},
+        {"leading or trailing tab", "\tword\nend\t\n", {{"\tword", 1}, {"end", 1}}},
+        {"empty line ends the import", "one\t1\r\n\r\ntwo\t2\r\n", {{"one", 1}}},
+        {"last line without line feed", "one\t1\ntwo\t2", {{"one", 1}, {"two", 2}}},
+        // CR LF ends a line; the extra CR of an exported line stays in it.
+        {"own export line ends", "word\t5\r\r\nplain\r\r\n", {{"word", 5}, {"plain\r", 1}}},
+        {"CR only makes one line", "one\t1\rtwo\t2\rthree\r", {{"one\t1\rtwo", 2}}},
+        {"very long lines", std::string(100000, 'k') + "\t3\n" + std::string(1 << 20, 'm') + "\n",
+         {{k, 3}, {m, 1}}},
+        {"binary bytes up to a NUL", binary, {{"bin\x01\xff", 7}, {"\x80\x81", 1}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        al.DeleteAll();
+        WriteBytes(textPath, c.text);
+        std::int32_t count = -1;
+        EXPECT_TRUE(al.Import(textPath, nullptr, &count));
+        EXPECT_EQ(count, static_cast<std::int32_t>(c.records.size()));
+        EXPECT_EQ(AllRecords(al), c.records);
+        EXPECT_EQ(ReadBytes(path), FileOf(c.records));
+    }
 }
 
-TEST_F(ExchangeTest, CountWithoutDigitsIsZero)
+TEST_F(ExchangeTest, ImportAppendsSearchableDuplicates)
 {
-    EXPECT_EQ(ImportText("abc\tx\r\n"), (Records{{"abc", 0}}));
-}
-
-TEST_F(ExchangeTest, CountIsTheLeadingNumberAfterTheLastTab)
-{
-    EXPECT_EQ(ImportText("a\tb\t 12abc\n-x\t-3\nplus\t+4\nbig\t99999999999\nsmall\t-99999999999\n"),
-              (Records{{"a\tb", 12},
-                       {"-x", -3},
-                       {"plus", 4},
-                       {"big", 2147483647},
-                       {"small", -2147483647 - 1}}));
-}
-
-TEST_F(ExchangeTest, LeadingTabOrTrailingTabKeepsCountOne)
-{
-    EXPECT_EQ(ImportText("\tword\nend\t\n"), (Records{{"\tword", 1}, {"end", 1}}));
-}
-
-TEST_F(ExchangeTest, EmptyLineEndsTheImport)
-{
-    std::int32_t count = 0;
-    EXPECT_EQ(ImportText("one\t1\r\n\r\ntwo\t2\r\n", &count), (Records{{"one", 1}}));
-    EXPECT_EQ(count, 1);
-}
-
-TEST_F(ExchangeTest, DuplicatesGetASecondRecord)
-{
-    Add("dup", 3);
-    EXPECT_EQ(ImportText("dup\t1\ndup\t2\n"), (Records{{"dup", 3}, {"dup", 1}, {"dup", 2}}));
+    Add({{"dup", 3}});
+    WriteBytes(textPath, "dup\t1\ndup\t2\nduel\t1\n");
+    ASSERT_TRUE(al.Import(textPath));
+    EXPECT_EQ(AllRecords(al), (Records{{"dup", 3}, {"dup", 1}, {"dup", 2}, {"duel", 1}}));
+    EXPECT_EQ(learn_test::Series(al, "due"), std::vector<std::string>{"duel"});
     al.SaveInput("dup ");
-    EXPECT_EQ(All()[0].second, 4);
-}
-
-TEST_F(ExchangeTest, LastLineWithoutLineFeedIsImported)
-{
-    EXPECT_EQ(ImportText("one\t1\ntwo\t2"), (Records{{"one", 1}, {"two", 2}}));
-}
-
-TEST_F(ExchangeTest, OwnExportLineEndsLeaveACrOnlyInLinesWithoutTab)
-{
-    // CR LF ends a line; the extra CR of an exported line stays in the line.
-    EXPECT_EQ(ImportText("word\t5\r\r\nplain\r\r\n"), (Records{{"word", 5}, {"plain\r", 1}}));
-}
-
-TEST_F(ExchangeTest, CrOnlyLineEndsMakeOneLine)
-{
-    EXPECT_EQ(ImportText("one\t1\rtwo\t2\rthree\r"), (Records{{"one\t1\rtwo", 2}}));
-}
-
-TEST_F(ExchangeTest, VeryLongLinesAreCutTo511Bytes)
-{
-    const std::string longWord(100000, 'k');
-    std::string text = longWord + "\t3\n" + std::string(1 << 20, 'm') + "\n";
-    EXPECT_EQ(ImportText(text),
-              (Records{{std::string(511, 'k'), 3}, {std::string(511, 'm'), 1}}));
-}
-
-TEST_F(ExchangeTest, BinaryBytesImportUpToANul)
-{
-    std::string text("bin\x01\xff", 5);
-    text += std::string("\0tail\t7\n", 8);
-    text += "\x80\x81\n";
-    EXPECT_EQ(ImportText(text), (Records{{"bin\x01\xff", 7}, {"\x80\x81", 1}}));
+    EXPECT_EQ(AllRecords(al)[0].second, 4);
 }
 
 TEST_F(ExchangeTest, ImportReportsEveryLineAndCanBeCancelled)
@@ -203,31 +155,18 @@ TEST_F(ExchangeTest, ImportReportsEveryLineAndCanBeCancelled)
     ASSERT_TRUE(al.Import(textPath, &wait, &count));
     EXPECT_EQ(count, 3);
     EXPECT_EQ(wait.pumps, 3);
-    EXPECT_EQ(All(), (Records{{"a", 1}, {"b", 1}, {"c", 1}}));
+    EXPECT_EQ(AllRecords(al), (Records{{"a", 1}, {"b", 1}, {"c", 1}}));
 }
 
-TEST_F(ExchangeTest, ImportedRecordsAreOnDiskAndSearchable)
-{
-    ImportText("hello\t2\nworld\t1\nhelp\t1\n");
-    EXPECT_EQ(ReadBytes(path), Record(2, "hello") + Record(1, "world") + Record(1, "help"));
-    EXPECT_EQ(al.FindFirst("hel"), "hello");
-    EXPECT_EQ(al.FindNext("hel"), "help");
-}
-
-TEST_F(ExchangeTest, MissingImportFileFails)
+TEST_F(ExchangeTest, ImportWithoutATextFileOrALearningFileFails)
 {
     std::int32_t count = -1;
     EXPECT_FALSE(al.Import(dir.File("absent.txt"), nullptr, &count));
     EXPECT_EQ(count, 0);
     EXPECT_EQ(al.GetRecordCount(), 0);
-}
-
-TEST(ExchangeClosed, ImportWithoutALearningFileFails)
-{
-    ScratchDir dir;
-    WriteBytes(dir.File("words.txt"), "hello\t1\n");
-    CAutoLearn al;
-    EXPECT_FALSE(al.Import(dir.File("words.txt")));
+    WriteBytes(textPath, "hello\t1\n");
+    CAutoLearn closed;
+    EXPECT_FALSE(closed.Import(textPath));
 }
 
 TEST(ImportLineParser, HandlesLinesFedAcrossAnyChunking)
@@ -254,14 +193,6 @@ TEST(ImportLineParser, FinishAfterALineFeedHasNoLine)
     EXPECT_FALSE(parser.Push('\r'));
     EXPECT_TRUE(parser.Finish());
     EXPECT_EQ(parser.Word(), "\r");
-}
-
-TEST(ExportLine, FormatsWordTabCountCrCrLf)
-{
-    std::string out;
-    learn::AppendExportLine(out, "w", 2147483647);
-    learn::AppendExportLine(out, std::string("a\0b", 3), -1);
-    EXPECT_EQ(out, "w\t2147483647\r\r\na\t-1\r\r\n");
 }
 
 }  // namespace

@@ -12,19 +12,28 @@
 #include <sys/stat.h>
 #endif
 
+using learn_test::AllRecords;
+using learn_test::FileOf;
 using learn_test::Record;
+using learn_test::Records;
 using learn_test::ReadBytes;
 using learn_test::ScratchDir;
+using learn_test::Series;
 using learn_test::WriteBytes;
 
 namespace {
 
-TEST(LearningFileFormat, RecordsAreCountThenNulPaddedWord)
-{
+class LearningFile : public ::testing::Test {
+protected:
     ScratchDir dir;
-    const std::string path = dir.File("AutoLearn.dic");
+    std::string path = dir.File("AutoLearn.dic");
     CAutoLearn al;
+};
+
+TEST_F(LearningFile, RecordsAreASignedLittleEndianCountThenANulPaddedWord)
+{
     ASSERT_TRUE(al.Open(path));
+    EXPECT_TRUE(std::filesystem::exists(path));
     al.SaveInput("abc ");
     al.SaveInput("xyz ");
     al.SaveInput("xyz ");
@@ -34,103 +43,57 @@ TEST(LearningFileFormat, RecordsAreCountThenNulPaddedWord)
     expected[516] = 2;
     expected.replace(520, 3, "xyz");
     EXPECT_EQ(ReadBytes(path), expected);
-}
+    al.Close();
 
-TEST(LearningFileFormat, CountIsLittleEndianAndSigned)
-{
-    ScratchDir dir;
-    const std::string path = dir.File("AutoLearn.dic");
-    std::string bytes = Record(0, "neg");
-    bytes[0] = '\xfe';
-    bytes[1] = bytes[2] = bytes[3] = '\xff';  // -2
+    std::string neg = Record(0, "neg");
+    neg.replace(0, 4, "\xfe\xff\xff\xff");  // -2
     std::string big = Record(0, "big");
-    big[0] = 0x04;
-    big[1] = 0x03;
-    big[2] = 0x02;
-    big[3] = 0x01;
-    WriteBytes(path, bytes + big);
-    CAutoLearn al;
+    big.replace(0, 4, "\x04\x03\x02\x01");
+    WriteBytes(path, neg + big);
     ASSERT_TRUE(al.Open(path));
-    EXPECT_EQ(al.nCount, -2);
-    al.MoveNext();
-    EXPECT_EQ(al.nCount, 0x01020304);
+    EXPECT_EQ(AllRecords(al), (Records{{"neg", -2}, {"big", 0x01020304}}));
 }
 
-TEST(LearningFileFormat, OpenCreatesAMissingFileAndNeverTruncates)
+TEST_F(LearningFile, ReopenedFileReadsBackTheSameRecordsUntouched)
 {
-    ScratchDir dir;
-    const std::string path = dir.File("AutoLearn.dic");
-    {
-        CAutoLearn al;
-        ASSERT_TRUE(al.Open(path));
-        EXPECT_TRUE(std::filesystem::exists(path));
-        al.SaveInput("kept ");
-    }
-    CAutoLearn al;
     ASSERT_TRUE(al.Open(path));
-    EXPECT_EQ(al.GetRecordCount(), 1);
-    EXPECT_EQ(ReadBytes(path), Record(1, "kept"));
-}
-
-TEST(LearningFileFormat, ReopenedFileReadsBackTheSameRecords)
-{
-    ScratchDir dir;
-    const std::string path = dir.File("AutoLearn.dic");
-    std::string before;
-    {
-        CAutoLearn al;
-        ASSERT_TRUE(al.Open(path));
-        al.SaveInput("one ");
-        al.SaveInput("two ");
-        al.SaveInput("one ");
-        al.strWord = std::string(600, 'L');
-        al.nCount = -9;
-        al.AddNew();
-        before = ReadBytes(path);
-    }
-    CAutoLearn al;
-    ASSERT_TRUE(al.Open(path));
-    std::vector<std::pair<std::string, std::int32_t>> records;
-    for (al.MoveFirst(); !al.IsEOF(); al.MoveNext())
-        records.emplace_back(al.strWord, al.nCount);
-    EXPECT_EQ(records, (std::vector<std::pair<std::string, std::int32_t>>{
-                           {"one", 2}, {"two", 1}, {std::string(511, 'L'), -9}}));
-    EXPECT_EQ(ReadBytes(path), before);
+    al.SaveInput("one ");
     al.SaveInput("two ");
-    EXPECT_EQ(al.GetCurrent(), 1);
-    EXPECT_EQ(al.nCount, 2);
+    al.SaveInput("one ");
+    al.strWord = std::string(600, 'L');
+    al.nCount = -9;
+    al.AddNew();
+    const std::string before = ReadBytes(path);
+    al.Close();
+    CAutoLearn again;
+    ASSERT_TRUE(again.Open(path));
+    EXPECT_EQ(AllRecords(again), (Records{{"one", 2}, {"two", 1}, {std::string(511, 'L'), -9}}));
+    EXPECT_EQ(ReadBytes(path), before);
+    again.SaveInput("two ");
+    EXPECT_EQ(again.GetCurrent(), 1);
+    EXPECT_EQ(again.nCount, 2);
 }
 
-TEST(LearningFileFormat, OpenTakesOverTheOptions)
+TEST_F(LearningFile, OpenTakesOverTheOptions)
 {
-    ScratchDir dir;
     learn::AutoLearnOptions options;
     options.bEnableAutolearn = false;
     options.nMinLearnLength = 7;
     options.strSeparate = "/";
-    CAutoLearn al;
-    ASSERT_TRUE(al.Open(dir.File("AutoLearn.dic"), options));
+    ASSERT_TRUE(al.Open(path, options));
     EXPECT_FALSE(al.bEnable);
     EXPECT_EQ(al.nMinLength, 7);
     EXPECT_EQ(al.GetSeparators(), "/\t\r\n");
-}
-
-TEST(LearningFileFormat, EmptySeparatorOptionKeepsTheCurrentOnes)
-{
-    ScratchDir dir;
-    learn::AutoLearnOptions options;
+    // An empty separator option keeps the current ones.
+    CAutoLearn fresh;
     options.strSeparate.clear();
-    CAutoLearn al;
-    ASSERT_TRUE(al.Open(dir.File("AutoLearn.dic"), options));
-    EXPECT_EQ(al.GetSeparators(), std::string(learn::kDefaultSeparators) + "\t\r\n");
+    ASSERT_TRUE(fresh.Open(path, options));
+    EXPECT_EQ(fresh.GetSeparators(), std::string(learn::kDefaultSeparators) + "\t\r\n");
 }
 
 #ifndef _WIN32
-TEST(LearningFileFormat, NewFileIsForItsOwnerOnly)
+TEST_F(LearningFile, NewFileIsForItsOwnerOnly)
 {
-    ScratchDir dir;
-    const std::string path = dir.File("AutoLearn.dic");
-    CAutoLearn al;
     ASSERT_TRUE(al.Open(path));
     struct stat st {};
     ASSERT_EQ(::stat(path.c_str(), &st), 0);
@@ -141,37 +104,25 @@ TEST(LearningFileFormat, NewFileIsForItsOwnerOnly)
 }
 #endif
 
-TEST(LearningFileUnopenable, MissingFolderLeavesTheEngineOff)
+TEST_F(LearningFile, UnopenablePathsLeaveTheEngineOff)
 {
-    ScratchDir dir;
-    CAutoLearn al;
-    EXPECT_FALSE(al.Open(dir.File("no-such-folder/AutoLearn.dic")));
-    EXPECT_FALSE(al.IsOpen());
-    EXPECT_TRUE(al.IsEOF());
-    al.SaveInput("hello ");
-    al.AddNew();
-    al.Update();
-    al.MoveFirst();
-    al.MoveNext();
-    EXPECT_EQ(al.GetRecordCount(), 0);
-    EXPECT_EQ(al.FindFirst(""), "");
-    EXPECT_EQ(al.FindNext(""), "");
-}
-
-TEST(LearningFileUnopenable, AFolderIsNotALearningFile)
-{
-    ScratchDir dir;
     std::filesystem::create_directories(dir.File("folder"));
-    CAutoLearn al;
-    EXPECT_FALSE(al.Open(dir.File("folder")));
-    EXPECT_FALSE(al.IsOpen());
-}
-
-TEST(LearningFileUnopenable, FailedOpenKeepsTheFileAlreadyOpen)
-{
-    ScratchDir dir;
-    const std::string path = dir.File("AutoLearn.dic");
-    CAutoLearn al;
+    for (const char* name : {"no-such-folder/AutoLearn.dic", "folder"}) {
+        SCOPED_TRACE(name);
+        CAutoLearn off;
+        EXPECT_FALSE(off.Open(dir.File(name)));
+        EXPECT_FALSE(off.IsOpen());
+        EXPECT_TRUE(off.IsEOF());
+        off.SaveInput("hello ");
+        off.AddNew();
+        off.Update();
+        off.MoveFirst();
+        off.MoveNext();
+        EXPECT_EQ(off.GetRecordCount(), 0);
+        EXPECT_EQ(off.FindFirst(""), "");
+        EXPECT_EQ(off.FindNext(""), "");
+    }
+    // A failed open keeps the file already open.
     ASSERT_TRUE(al.Open(path));
     al.SaveInput("still ");
     EXPECT_FALSE(al.Open(dir.File("missing/x.dic")));
@@ -180,99 +131,65 @@ TEST(LearningFileUnopenable, FailedOpenKeepsTheFileAlreadyOpen)
     EXPECT_EQ(al.FindFirst("st"), "still");
 }
 
-class DamagedFile : public ::testing::Test {
-protected:
-    ScratchDir dir;
-    std::string path = dir.File("AutoLearn.dic");
-    CAutoLearn al;
-};
-
-TEST_F(DamagedFile, PartialTailIsIgnored)
+// A damaged file opens with its whole records; a torn tail is ignored and
+// replaced by the next record learned.
+TEST_F(LearningFile, DamagedFilesOpenAndLearnOn)
 {
-    WriteBytes(path, Record(1, "hello") + Record(1, "help") + "X");  // 1033 bytes
-    ASSERT_TRUE(al.Open(path));
-    EXPECT_EQ(al.GetRecordCount(), 2);
-    EXPECT_EQ(al.FindFirst("he"), "hello");
-    EXPECT_EQ(al.FindNext("he"), "help");
-    EXPECT_EQ(al.FindNext("he"), "");
+    std::string garbage;
+    for (int i = 0; i < 516 * 4 + 17; ++i)
+        garbage.push_back(static_cast<char>((i * 37 + 11) & 0xFF));
+    std::string afterNul = Record(1, "abc");
+    afterNul.replace(8, 3, "zzz");  // garbage behind the terminating NUL
+    const std::string empty3(516 * 3, '\0');
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::int32_t records;
+        const char* prefix;
+        std::vector<std::string> series;
+        const char* typed;
+        std::string after;
+    };
+    const Case cases[] = {
+        {"partial tail", FileOf({{"hello", 1}, {"help", 1}}) + "X", 2, "he", {"hello", "help"},
+         "hero ", FileOf({{"hello", 1}, {"help", 1}, {"hero", 1}})},
+        {"torn record", Record(3, "first") + Record(9, "torn").substr(0, 300), 1, "fi", {"first"},
+         "second ", Record(3, "first") + Record(1, "second")},
+        {"no whole record", std::string(515, '\x7f'), 0, "", {}, "fresh ", Record(1, "fresh")},
+        {"bytes after the NUL", afterNul, 1, "abc", {"abc"}, "abc ", Record(2, "abc")},
+        {"empty and negative records", empty3 + Record(-5, "neg") + Record(1, "negative"), 5,
+         "neg", {"negative"}, "neg ", empty3 + Record(-4, "neg") + Record(1, "negative")},
+        {"every byte value", garbage, 4, "\x7f", {}, "after ",
+         garbage.substr(0, 516 * 4) + Record(1, "after")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteBytes(path, c.bytes);
+        ASSERT_TRUE(al.Open(path));
+        EXPECT_EQ(al.GetRecordCount(), c.records);
+        EXPECT_EQ(static_cast<std::int32_t>(AllRecords(al).size()), c.records);
+        EXPECT_EQ(Series(al, c.prefix), c.series);
+        al.SaveInput(c.typed);
+        EXPECT_EQ(ReadBytes(path), c.after);
+        al.Close();
+        ASSERT_TRUE(al.Open(path));
+        EXPECT_EQ(al.GetRecordCount(), static_cast<std::int32_t>(c.after.size() / 516));
+    }
 }
 
-TEST_F(DamagedFile, NewRecordReplacesThePartialTail)
-{
-    const std::string whole = Record(3, "first");
-    WriteBytes(path, whole + Record(9, "torn").substr(0, 300));
-    ASSERT_TRUE(al.Open(path));
-    al.SaveInput("second ");
-    EXPECT_EQ(ReadBytes(path), whole + Record(1, "second"));
-    al.Close();
-    ASSERT_TRUE(al.Open(path));
-    EXPECT_EQ(al.GetRecordCount(), 2);
-}
-
-TEST_F(DamagedFile, TailOfAFileWithoutWholeRecordsIsReplacedFromTheStart)
-{
-    WriteBytes(path, std::string(515, '\x7f'));
-    ASSERT_TRUE(al.Open(path));
-    EXPECT_EQ(al.GetRecordCount(), 0);
-    al.SaveInput("fresh ");
-    EXPECT_EQ(ReadBytes(path), Record(1, "fresh"));
-}
-
-TEST_F(DamagedFile, WordWithoutNulTakesTheWholeField)
+TEST_F(LearningFile, WordWithoutNulTakesTheWholeField)
 {
     const std::string full(512, 'q');
     WriteBytes(path, Record(1, full) + Record(1, "qq"));
     ASSERT_TRUE(al.Open(path));
     EXPECT_EQ(al.strWord, full);
-    EXPECT_EQ(al.FindFirst("qq"), full);
-    EXPECT_EQ(al.FindNext("qq"), "qq");
+    EXPECT_EQ(Series(al, "qq"), (std::vector<std::string>{full, "qq"}));
     // Typed again, it is counted in its record, which then keeps 511 bytes.
     al.SaveInput(full + " ");
     EXPECT_EQ(ReadBytes(path), Record(2, std::string(511, 'q')) + Record(1, "qq"));
-    EXPECT_EQ(al.GetRecordCount(), 2);
     al.SaveInput(std::string(511, 'q') + " ");
     EXPECT_EQ(al.GetRecordCount(), 2);
     EXPECT_EQ(al.nCount, 3);
-}
-
-TEST_F(DamagedFile, BytesAfterTheFirstNulAreIgnored)
-{
-    std::string r = Record(1, "abc");
-    r.replace(8, 3, "zzz");  // garbage behind the terminating NUL
-    WriteBytes(path, r);
-    ASSERT_TRUE(al.Open(path));
-    EXPECT_EQ(al.strWord, "abc");
-    al.SaveInput("abc ");
-    EXPECT_EQ(al.GetRecordCount(), 1);
-    EXPECT_EQ(ReadBytes(path), Record(2, "abc"));
-}
-
-TEST_F(DamagedFile, EmptyAndNegativeRecordsWork)
-{
-    WriteBytes(path, std::string(516 * 3, '\0') + Record(-5, "neg") + Record(1, "negative"));
-    ASSERT_TRUE(al.Open(path));
-    EXPECT_EQ(al.GetRecordCount(), 5);
-    EXPECT_EQ(al.FindFirst("neg"), "negative");
-    al.SaveInput("neg ");
-    EXPECT_EQ(al.nCount, -4);
-    EXPECT_EQ(al.GetCurrent(), 3);
-}
-
-TEST_F(DamagedFile, EveryByteValueOpens)
-{
-    std::string bytes;
-    for (int i = 0; i < 516 * 4 + 17; ++i)
-        bytes.push_back(static_cast<char>((i * 37 + 11) & 0xFF));
-    WriteBytes(path, bytes);
-    ASSERT_TRUE(al.Open(path));
-    EXPECT_EQ(al.GetRecordCount(), 4);
-    int seen = 0;
-    for (al.MoveFirst(); !al.IsEOF(); al.MoveNext())
-        ++seen;
-    EXPECT_EQ(seen, 4);
-    al.SaveInput("after ");
-    EXPECT_EQ(ReadBytes(path).size(), 516u * 5);
-    EXPECT_EQ(ReadBytes(path).substr(0, 516 * 4), bytes.substr(0, 516 * 4));
 }
 
 }  // namespace

@@ -5,231 +5,145 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 #include <vector>
 
-using learn_test::Record;
-using learn_test::ReadBytes;
+using learn_test::AllRecords;
+using learn_test::FileOf;
+using learn_test::Records;
 using learn_test::ScratchDir;
 
 namespace {
 
-learn::AutoLearnOptions Defaults(std::int32_t minLength = 3)
-{
-    learn::AutoLearnOptions o;
-    o.nMinLearnLength = minLength;
-    return o;
-}
-
-struct Learned {
-    std::string word;
-    std::int32_t count;
-    bool operator==(const Learned&) const = default;
-};
-
-std::vector<Learned> AllRecords(CAutoLearn& al)
-{
-    std::vector<Learned> out;
-    for (al.MoveFirst(); !al.IsEOF(); al.MoveNext())
-        out.push_back({al.strWord, al.nCount});
-    return out;
-}
-
 class LearningTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(al.Open(path, Defaults())); }
+    void SetUp() override
+    {
+        learn::AutoLearnOptions o;
+        o.nMinLearnLength = 3;
+        ASSERT_TRUE(al.Open(path, o));
+    }
+    void Add(const std::string& word, std::int32_t count)
+    {
+        al.strWord = word;
+        al.nCount = count;
+        al.AddNew();
+    }
     ScratchDir dir;
     std::string path = dir.File("AutoLearn.dic");
     CAutoLearn al;
 };
 
-TEST_F(LearningTest, WordEndingWithCommaAndBlankIsLearnedOnceThenCounted)
+struct LearnCase {
+    const char* name;
+    std::vector<std::string> typed;
+    Records learned;
+    std::string_view separators = learn::kDefaultSeparators;
+    std::int32_t minLength = 3;
+    bool enabled = true;
+};
+
+TEST_F(LearningTest, TypedTextLearnsItsLastWord)
 {
-    al.SaveInput("hello, ");
-    EXPECT_EQ(AllRecords(al), (std::vector<Learned>{{"hello", 1}}));
-    al.SaveInput("hello, ");
-    EXPECT_EQ(AllRecords(al), (std::vector<Learned>{{"hello", 2}}));
-    EXPECT_EQ(ReadBytes(path), Record(2, "hello"));
+    const std::string x600(600, 'x');
+    const std::string x511(511, 'x');
+    const LearnCase cases[] = {
+        {"counted once learned", {"hello, ", "hello, "}, {{"hello", 2}}},
+        {"letter case", {"hello ", "Hello "}, {{"hello", 1}, {"Hello", 1}}},
+        {"no separator at the end", {"hello", ""}, {}},
+        {"only separators", {" ,.;!? \t\r\n"}, {}},
+        {"last word only",
+         {"good morning.", "one;two'three\"four, "},
+         {{"morning", 1}, {"four", 1}}},
+        {"control and high bytes in front", {"\x01\x1f\xe4\xb8\x80word "}, {{"word", 1}}},
+        {"high bytes inside", {"caf\xe9s "}, {{"caf\xe9s", 1}}},
+        {"only high bytes", {"\xb0\xa1\xb0\xa2 "}, {}},
+        {"minimum length in bytes", {"cat ", "cats "}, {{"cats", 1}}, learn::kDefaultSeparators, 4},
+        {"switched off", {"hello "}, {}, learn::kDefaultSeparators, 3, false},
+        // A blank is no longer a separator; tabs and line ends always are.
+        {"own separators", {"alpha beta\n", "gamma#", "delta "}, {{"alpha beta", 1}, {"gamma", 1}},
+         "#"},
+        // The typed word is compared whole, the stored one holds 511 bytes.
+        {"long words", {x600 + " ", x600 + " ", x511 + " "}, {{x511, 2}, {x511, 1}}},
+    };
+    for (const LearnCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        al.DeleteAll();
+        al.SetSeparators(c.separators);
+        al.nMinLength = c.minLength;
+        al.bEnable = c.enabled;
+        for (const std::string& text : c.typed)
+            al.SaveInput(text);
+        EXPECT_EQ(AllRecords(al), c.learned);
+        EXPECT_EQ(learn_test::ReadBytes(path), FileOf(c.learned));
+    }
 }
 
-TEST_F(LearningTest, LetterCaseMakesADifferentWord)
-{
-    al.SaveInput("hello ");
-    al.SaveInput("Hello ");
-    EXPECT_EQ(AllRecords(al), (std::vector<Learned>{{"hello", 1}, {"Hello", 1}}));
-}
-
-TEST_F(LearningTest, TextNotEndingWithSeparatorLearnsNothing)
-{
-    al.SaveInput("hello");
-    al.SaveInput("");
-    EXPECT_EQ(al.GetRecordCount(), 0);
-    EXPECT_EQ(ReadBytes(path), "");
-}
-
-TEST_F(LearningTest, OnlySeparatorsLearnNothing)
-{
-    al.SaveInput(" ,.;!? \t\r\n");
-    EXPECT_EQ(al.GetRecordCount(), 0);
-}
-
-TEST_F(LearningTest, OnlyTheLastWordIsLearned)
-{
-    al.SaveInput("good morning.");
-    EXPECT_EQ(AllRecords(al), (std::vector<Learned>{{"morning", 1}}));
-    al.SaveInput("one;two'three\"four, ");
-    EXPECT_EQ(AllRecords(al), (std::vector<Learned>{{"morning", 1}, {"four", 1}}));
-}
-
-TEST_F(LearningTest, ControlAndHighBytesInFrontAreStripped)
-{
-    al.SaveInput("\x01\x1f\xe4\xb8\x80word ");
-    EXPECT_EQ(AllRecords(al), (std::vector<Learned>{{"word", 1}}));
-}
-
-TEST_F(LearningTest, HighBytesInsideAWordAreKept)
-{
-    al.SaveInput("caf\xe9s ");
-    EXPECT_EQ(AllRecords(al), (std::vector<Learned>{{"caf\xe9s", 1}}));
-}
-
-TEST_F(LearningTest, TextOfOnlyHighBytesLearnsNothing)
-{
-    al.SaveInput("\xb0\xa1\xb0\xa2 ");
-    EXPECT_EQ(al.GetRecordCount(), 0);
-}
-
-TEST_F(LearningTest, LineEndsAndTabsAlwaysSeparate)
+TEST_F(LearningTest, SeparatorsAlwaysIncludeTabAndLineEnds)
 {
     al.SetSeparators("#");
     EXPECT_EQ(al.GetSeparators(), "#\t\r\n");
-    al.SaveInput("alpha beta\n");
-    al.SaveInput("gamma#");
-    al.SaveInput("delta ");  // a blank is no longer a separator
-    EXPECT_EQ(AllRecords(al), (std::vector<Learned>{{"alpha beta", 1}, {"gamma", 1}}));
-}
-
-TEST_F(LearningTest, EmptySeparatorsChangeNothing)
-{
     al.SetSeparators("");
-    EXPECT_EQ(al.GetSeparators(), std::string(learn::kDefaultSeparators) + "\t\r\n");
-}
-
-TEST_F(LearningTest, EndsWithSeparatorLooksAtTheLastByteOnly)
-{
+    EXPECT_EQ(al.GetSeparators(), "#\t\r\n");
     EXPECT_FALSE(al.EndsWithSeparator(""));
-    EXPECT_TRUE(al.EndsWithSeparator("a?"));
+    EXPECT_TRUE(al.EndsWithSeparator("a#"));
     EXPECT_TRUE(al.EndsWithSeparator("a\t"));
-    EXPECT_FALSE(al.EndsWithSeparator("a, b"));
+    EXPECT_FALSE(al.EndsWithSeparator("a# b"));
 }
 
-TEST_F(LearningTest, MinimumLengthCountsBytes)
+TEST_F(LearningTest, CountsRiseInTheFirstOfDuplicatesAndWrap)
 {
-    al.nMinLength = 4;
-    al.SaveInput("cat ");
-    al.SaveInput("cats ");
-    EXPECT_EQ(AllRecords(al), (std::vector<Learned>{{"cats", 1}}));
-}
-
-TEST_F(LearningTest, SwitchedOffLearnsNothing)
-{
-    al.bEnable = false;
-    al.SaveInput("hello ");
-    EXPECT_EQ(al.GetRecordCount(), 0);
-}
-
-TEST_F(LearningTest, CountsRiseInTheFirstOfDuplicateRecords)
-{
-    al.strWord = "twice";
-    al.nCount = 5;
-    al.AddNew();
-    al.AddNew();
+    Add("twice", 5);
+    Add("twice", 5);
+    Add("often", 2147483647);
     al.SaveInput("twice ");
-    EXPECT_EQ(AllRecords(al), (std::vector<Learned>{{"twice", 6}, {"twice", 5}}));
-}
-
-TEST_F(LearningTest, CountWrapsInsteadOfOverflowing)
-{
-    al.strWord = "often";
-    al.nCount = 2147483647;
-    al.AddNew();
-    al.SaveInput("often ");
-    EXPECT_EQ(AllRecords(al), (std::vector<Learned>{{"often", -2147483647 - 1}}));
-}
-
-TEST_F(LearningTest, LongWordsAreCutAndNeverMatchTheirCutRecord)
-{
-    const std::string longWord(600, 'x');
-    al.SaveInput(longWord + " ");
-    al.SaveInput(longWord + " ");
-    // The typed word is compared whole, the stored one holds 511 bytes.
-    EXPECT_EQ(AllRecords(al),
-              (std::vector<Learned>{{std::string(511, 'x'), 1}, {std::string(511, 'x'), 1}}));
-    al.SaveInput(std::string(511, 'x') + " ");
-    EXPECT_EQ(AllRecords(al)[0].count, 2);
-}
-
-TEST_F(LearningTest, AfterLearningACountedWordTheCursorIsOnItsRecord)
-{
-    al.SaveInput("first ");
-    al.SaveInput("second ");
-    al.SaveInput("first ");
+    // The cursor stays on the counted record.
     EXPECT_EQ(al.GetCurrent(), 0);
-    EXPECT_EQ(al.strWord, "first");
-    EXPECT_EQ(al.nCount, 2);
+    EXPECT_EQ(al.strWord, "twice");
+    EXPECT_EQ(al.nCount, 6);
+    al.SaveInput("often ");
+    EXPECT_EQ(AllRecords(al), (Records{{"twice", 6}, {"twice", 5}, {"often", -2147483647 - 1}}));
 }
 
-class DictionaryCheckTest : public LearningTest {
-protected:
-    void SetUp() override
-    {
-        LearningTest::SetUp();
-        al.SetDictionaryCheck([this](std::string_view word, std::string& key) {
+// The check answers with the first dictionary key that starts with the
+// word, letter case aside.
+TEST_F(LearningTest, DictionaryWordsAreNotLearned)
+{
+    struct Case {
+        std::vector<std::string> dictionary;
+        std::string typed;
+        Records learned;
+        std::vector<std::string> asked;
+    };
+    const Case cases[] = {
+        {{"hello"}, "hello ", {}, {"hello"}},
+        {{"Hello"}, "hello ", {{"hello", 1}}, {"hello"}},
+        {{"helloworld", "hello"}, "hello ", {{"hello", 1}}, {"hello"}},
+        {{"ab"}, "ab ", {}, {}},  // too short to ask
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.typed + c.dictionary[0]);
+        std::vector<std::string> asked;
+        al.DeleteAll();
+        al.SetDictionaryCheck([&](std::string_view word, std::string& key) {
             asked.emplace_back(word);
-            for (const auto& entry : dictionary) {
-                if (entry.compare(0, word.size(), word) == 0) {
+            for (const std::string& entry : c.dictionary) {
+                bool same = entry.size() >= word.size();
+                for (std::size_t i = 0; same && i < word.size(); ++i)
+                    same = std::tolower(static_cast<unsigned char>(entry[i])) ==
+                           std::tolower(static_cast<unsigned char>(word[i]));
+                if (same) {
                     key = entry;
                     return true;
                 }
             }
             return false;
         });
+        al.SaveInput(c.typed);
+        EXPECT_EQ(AllRecords(al), c.learned);
+        EXPECT_EQ(asked, c.asked);
     }
-    std::vector<std::string> dictionary;
-    std::vector<std::string> asked;
-};
-
-TEST_F(DictionaryCheckTest, WordTheDictionaryHoldsExactlyIsNotLearned)
-{
-    dictionary = {"hello"};
-    al.SaveInput("hello ");
-    EXPECT_EQ(al.GetRecordCount(), 0);
-    EXPECT_EQ(asked, (std::vector<std::string>{"hello"}));
-}
-
-TEST_F(DictionaryCheckTest, WordHeldOnlyInAnotherCaseIsLearned)
-{
-    dictionary = {"Hello"};
-    al.SetDictionaryCheck([](std::string_view, std::string& key) {
-        key = "Hello";
-        return true;
-    });
-    al.SaveInput("hello ");
-    EXPECT_EQ(AllRecords(al), (std::vector<Learned>{{"hello", 1}}));
-}
-
-TEST_F(DictionaryCheckTest, OnlyTheFirstCandidateIsCompared)
-{
-    dictionary = {"helloworld", "hello"};
-    al.SaveInput("hello ");
-    EXPECT_EQ(AllRecords(al), (std::vector<Learned>{{"hello", 1}}));
-}
-
-TEST_F(DictionaryCheckTest, DictionaryIsNotAskedForWordsThatAreTooShort)
-{
-    al.SaveInput("ab ");
-    EXPECT_TRUE(asked.empty());
-    EXPECT_EQ(al.GetRecordCount(), 0);
 }
 
 TEST(LearningClosed, NothingIsLearnedWithoutAFile)

@@ -8,86 +8,73 @@
 #include <string>
 #include <vector>
 
-using learn_test::Record;
-using learn_test::ReadBytes;
+using learn_test::FileOf;
+using learn_test::Records;
 using learn_test::ScratchDir;
+using learn_test::Series;
 using learn_test::WriteBytes;
 
 namespace {
 
+using Words = std::vector<std::string>;
+
 class SearchTest : public ::testing::Test {
 protected:
     // Opens a learning file holding the given records, in that order.
-    void OpenWith(const std::vector<std::pair<std::string, std::int32_t>>& records)
+    void OpenWith(const Records& records)
     {
-        std::string bytes;
-        for (const auto& [word, count] : records)
-            bytes += Record(count, word);
-        WriteBytes(path, bytes);
+        al.Close();
+        WriteBytes(path, FileOf(records));
         ASSERT_TRUE(al.Open(path));
     }
-    std::vector<std::string> Series(std::string_view prefix)
+    void ExpectFile(const Records& records)
     {
-        std::vector<std::string> out;
-        for (std::string w = al.FindFirst(prefix); !w.empty(); w = al.FindNext(prefix))
-            out.push_back(w);
-        return out;
+        EXPECT_EQ(learn_test::ReadBytes(path), FileOf(records));
     }
     ScratchDir dir;
     std::string path = dir.File("AutoLearn.dic");
     CAutoLearn al;
 };
 
-TEST_F(SearchTest, WordsComeInFileOrderNotByCount)
+// FindFirst/FindNext and FindAll give the same series; FindAll leaves the
+// cursor where the series does.
+TEST_F(SearchTest, SeriesComeInFileOrderFromCountedRecords)
 {
-    OpenWith({{"hello", 1}, {"world", 9}, {"help", 7}, {"he", 3}});
-    EXPECT_EQ(Series("he"), (std::vector<std::string>{"hello", "help", "he"}));
-}
-
-TEST_F(SearchTest, RecordsBelowTheMinimumCountAreSkipped)
-{
-    OpenWith({{"hello", 0}, {"help", -4}, {"hero", 1}});
-    EXPECT_EQ(Series("he"), (std::vector<std::string>{"hero"}));
-}
-
-TEST_F(SearchTest, LetterCaseCounts)
-{
-    OpenWith({{"Hello", 1}, {"hello", 1}});
-    EXPECT_EQ(Series("he"), (std::vector<std::string>{"hello"}));
-    EXPECT_EQ(Series("He"), (std::vector<std::string>{"Hello"}));
-}
-
-TEST_F(SearchTest, EmptyPrefixGivesEveryCountedWord)
-{
-    OpenWith({{"a", 1}, {"b", 0}, {"c", 2}});
-    EXPECT_EQ(Series(""), (std::vector<std::string>{"a", "c"}));
-}
-
-TEST_F(SearchTest, PrefixMatchesTheWholeWordToo)
-{
-    OpenWith({{"help", 1}, {"helpful", 1}});
-    EXPECT_EQ(Series("help"), (std::vector<std::string>{"help", "helpful"}));
-    EXPECT_TRUE(Series("helpfully").empty());
-}
-
-TEST_F(SearchTest, DuplicateRecordsAreAllOffered)
-{
-    OpenWith({{"dup", 1}, {"other", 1}, {"dup", 2}});
-    EXPECT_EQ(Series("du"), (std::vector<std::string>{"dup", "dup"}));
-}
-
-TEST_F(SearchTest, HighBytesCompareAsBytes)
-{
-    OpenWith({{"\xb0\xa1x", 1}, {"\xb0\xa2y", 1}, {"\xb0", 1}});
-    EXPECT_EQ(Series("\xb0\xa1"), (std::vector<std::string>{"\xb0\xa1x"}));
-    EXPECT_EQ(Series("\xb0"), (std::vector<std::string>{"\xb0\xa1x", "\xb0\xa2y", "\xb0"}));
-}
-
-TEST_F(SearchTest, SwitchedOffFindsNothing)
-{
-    OpenWith({{"hello", 1}});
+    struct Case {
+        Records records;
+        std::vector<std::pair<std::string, Words>> series;
+    };
+    const Case cases[] = {
+        {{{"hello", 1}, {"world", 9}, {"help", 7}, {"he", 3}, {"hex", 2}, {"zed", 1}},
+         {{"he", {"hello", "help", "he", "hex"}}, {"w", {"world"}}, {"q", {}}, {"zed", {"zed"}}}},
+        {{{"hello", 0}, {"help", -4}, {"hero", 1}}, {{"he", {"hero"}}}},
+        {{{"Hello", 1}, {"hello", 1}}, {{"he", {"hello"}}, {"He", {"Hello"}}}},
+        {{{"a", 1}, {"b", 0}, {"c", 2}}, {{"", {"a", "c"}}}},
+        {{{"help", 1}, {"helpful", 1}}, {{"help", {"help", "helpful"}}, {"helpfully", {}}}},
+        {{{"dup", 1}, {"other", 1}, {"dup", 2}}, {{"du", {"dup", "dup"}}}},
+        {{{"\xb0\xa1x", 1}, {"\xb0\xa2y", 1}, {"\xb0", 1}},
+         {{"\xb0\xa1", {"\xb0\xa1x"}}, {"\xb0", {"\xb0\xa1x", "\xb0\xa2y", "\xb0"}}}},
+    };
+    for (const Case& c : cases) {
+        OpenWith(c.records);
+        for (const auto& [prefix, expected] : c.series) {
+            SCOPED_TRACE(prefix);
+            EXPECT_EQ(Series(al, prefix), expected);
+            const std::int32_t current = al.GetCurrent();
+            const std::string word = al.strWord;
+            const std::int32_t count = al.nCount;
+            al.MoveFirst();
+            al.MoveNext();
+            std::vector<std::string_view> all = al.FindAll(prefix);
+            EXPECT_EQ(Words(all.begin(), all.end()), expected);
+            EXPECT_EQ(al.GetCurrent(), current);
+            EXPECT_EQ(al.strWord, word);
+            EXPECT_EQ(al.nCount, count);
+        }
+    }
     al.bEnable = false;
-    EXPECT_EQ(al.FindFirst("he"), "");
+    EXPECT_EQ(al.FindFirst("\xb0"), "");
+    EXPECT_TRUE(al.FindAll("\xb0").empty());
 }
 
 TEST_F(SearchTest, CursorIsPastTheMatchAfterEachResult)
@@ -102,121 +89,78 @@ TEST_F(SearchTest, CursorIsPastTheMatchAfterEachResult)
     EXPECT_EQ(al.strWord, "help");
     EXPECT_EQ(al.nCount, 3);
     EXPECT_EQ(al.FindNext("he"), "");
-}
-
-TEST_F(SearchTest, WordsLearnedDuringASeriesAreFoundLater)
-{
-    OpenWith({{"hello", 1}, {"world", 1}});
-    EXPECT_EQ(al.FindFirst("he"), "hello");
+    // A word learned during a series is found by the next one.
     al.SaveInput("hero ");
-    EXPECT_EQ(al.FindFirst("he"), "hello");
-    EXPECT_EQ(al.FindNext("he"), "hero");
-    EXPECT_EQ(al.FindNext("he"), "");
+    EXPECT_EQ(Series(al, "he"), (Words{"hello", "help", "hero"}));
 }
 
-TEST_F(SearchTest, ChangedWordLeavesAndJoinsTheSeries)
+TEST_F(SearchTest, ChangedRecordsLeaveAndJoinTheSeries)
 {
-    OpenWith({{"hello", 1}, {"world", 1}, {"help", 1}});
-    EXPECT_EQ(Series("he"), (std::vector<std::string>{"hello", "help"}));
+    OpenWith({{"hello", 1}, {"world", 1}, {"help", 1}, {"hello", 1}, {"hello", 1}});
+    EXPECT_EQ(Series(al, "he"), (Words{"hello", "help", "hello", "hello"}));
     al.MoveFirst();
-    al.strWord = "yellow";
+    al.strWord = "help";  // now before the record that held it first
     al.Update();
     al.MoveNext();
     al.strWord = "heavy";
     al.Update();
-    EXPECT_EQ(Series("he"), (std::vector<std::string>{"heavy", "help"}));
-    EXPECT_EQ(Series("ye"), (std::vector<std::string>{"yellow"}));
-}
-
-TEST_F(SearchTest, CountChangedToZeroDropsTheWordFromTheSeries)
-{
-    OpenWith({{"hello", 1}, {"help", 1}});
-    EXPECT_EQ(Series("hel"), (std::vector<std::string>{"hello", "help"}));
-    al.MoveFirst();
+    al.MoveNext();
     al.nCount = 0;
     al.Update();
-    EXPECT_EQ(Series("hel"), (std::vector<std::string>{"help"}));
+    al.MoveNext();
+    al.MoveNext();
+    al.strWord = "yellow";  // the last of three records of one word
+    al.Update();
+    EXPECT_EQ(Series(al, "he"), (Words{"help", "heavy", "hello"}));
+    EXPECT_EQ(Series(al, "help"), (Words{"help"}));
+    EXPECT_EQ(Series(al, "ye"), (Words{"yellow"}));
+    EXPECT_EQ(Series(al, "hello"), (Words{"hello"}));
 }
 
-class CursorTest : public SearchTest {};
-
-TEST_F(CursorTest, OpenReadsTheFirstRecord)
+TEST_F(SearchTest, CursorWalksAddsAndUpdates)
 {
     OpenWith({{"alpha", 4}, {"beta", 2}});
     EXPECT_EQ(al.GetRecordCount(), 2);
     EXPECT_EQ(al.GetCurrent(), 0);
     EXPECT_EQ(al.strWord, "alpha");
     EXPECT_EQ(al.nCount, 4);
-}
-
-TEST_F(CursorTest, MoveNextWalksToTheEndAndStops)
-{
-    OpenWith({{"alpha", 4}, {"beta", 2}});
     al.MoveNext();
-    EXPECT_EQ(al.strWord, "beta");
+    al.strWord = "BETA";
+    al.nCount = -3;
+    al.Update();
     al.MoveNext();
     EXPECT_TRUE(al.IsEOF());
     EXPECT_EQ(al.GetCurrent(), 2);
     al.MoveNext();
     EXPECT_EQ(al.GetCurrent(), 2);
+    al.strWord = "zzz";
+    al.Update();  // past the end: writes nothing
+    ExpectFile({{"alpha", 4}, {"BETA", -3}});
     al.MoveFirst();
     EXPECT_EQ(al.GetCurrent(), 0);
     EXPECT_EQ(al.strWord, "alpha");
-}
-
-TEST_F(CursorTest, AddNewAppendsAndMovesTheCursorToIt)
-{
-    OpenWith({{"alpha", 4}});
-    al.strWord = "gamma";
+    al.strWord = std::string(700, 'g');
     al.nCount = 7;
     al.AddNew();
-    EXPECT_EQ(al.GetRecordCount(), 2);
-    EXPECT_EQ(al.GetCurrent(), 1);
-    EXPECT_EQ(ReadBytes(path), Record(4, "alpha") + Record(7, "gamma"));
+    EXPECT_EQ(al.GetRecordCount(), 3);
+    EXPECT_EQ(al.GetCurrent(), 2);
+    ExpectFile({{"alpha", 4}, {"BETA", -3}, {std::string(511, 'g'), 7}});
 }
 
-TEST_F(CursorTest, UpdateRewritesTheCurrentRecordInPlace)
-{
-    OpenWith({{"alpha", 4}, {"beta", 2}, {"gamma", 1}});
-    al.MoveNext();
-    al.strWord = "BETA";
-    al.nCount = -3;
-    al.Update();
-    EXPECT_EQ(ReadBytes(path), Record(4, "alpha") + Record(-3, "BETA") + Record(1, "gamma"));
-}
-
-TEST_F(CursorTest, UpdatePastTheEndWritesNothing)
-{
-    OpenWith({{"alpha", 4}});
-    al.MoveNext();
-    al.strWord = "zzz";
-    al.Update();
-    EXPECT_EQ(ReadBytes(path), Record(4, "alpha"));
-}
-
-TEST_F(CursorTest, WordsLongerThanTheFieldAreCutTo511Bytes)
-{
-    OpenWith({});
-    al.strWord = std::string(700, 'w');
-    al.nCount = 1;
-    al.AddNew();
-    EXPECT_EQ(ReadBytes(path), Record(1, std::string(511, 'w')));
-}
-
-TEST_F(CursorTest, DeleteAllEmptiesTheFileAndKeepsItOpen)
+TEST_F(SearchTest, DeleteAllEmptiesTheFileAndKeepsItOpen)
 {
     OpenWith({{"alpha", 4}, {"beta", 2}});
     al.DeleteAll();
     EXPECT_EQ(al.GetRecordCount(), 0);
     EXPECT_TRUE(al.IsEOF());
     EXPECT_TRUE(al.IsOpen());
-    EXPECT_EQ(ReadBytes(path), "");
+    ExpectFile({});
     EXPECT_EQ(al.FindFirst("al"), "");
     al.SaveInput("again ");
-    EXPECT_EQ(ReadBytes(path), Record(1, "again"));
+    ExpectFile({{"again", 1}});
 }
 
-TEST_F(CursorTest, CloseEndsEverything)
+TEST_F(SearchTest, CloseEndsEverything)
 {
     OpenWith({{"alpha", 4}});
     al.Close();
@@ -226,31 +170,7 @@ TEST_F(CursorTest, CloseEndsEverything)
     al.strWord = "beta";
     al.AddNew();
     al.DeleteAll();
-    EXPECT_EQ(ReadBytes(path), Record(4, "alpha"));
-}
-
-}  // namespace
-
-namespace {
-
-TEST_F(SearchTest, FindAllGivesTheSeriesAndLeavesTheCursorWhereTheSeriesDoes)
-{
-    OpenWith({{"hello", 1}, {"world", 9}, {"help", 0}, {"he", 3}, {"hex", 2}, {"zed", 1}});
-    for (const char* prefix : {"he", "w", "q", "zed", "hex"}) {
-        std::vector<std::string> series = Series(prefix);
-        const std::int32_t current = al.GetCurrent();
-        const std::string word = al.strWord;
-        const std::int32_t count = al.nCount;
-        al.MoveFirst();
-        al.MoveNext();
-        std::vector<std::string_view> all = al.FindAll(prefix);
-        EXPECT_EQ(std::vector<std::string>(all.begin(), all.end()), series) << prefix;
-        EXPECT_EQ(al.GetCurrent(), current) << prefix;
-        EXPECT_EQ(al.strWord, word) << prefix;
-        EXPECT_EQ(al.nCount, count) << prefix;
-    }
-    al.bEnable = false;
-    EXPECT_TRUE(al.FindAll("he").empty());
+    ExpectFile({{"alpha", 4}});
 }
 
 }  // namespace
