@@ -37,6 +37,7 @@ function(quillet_test name)
   endif()
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gmock)
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   target_compile_definitions(${name} PRIVATE
     QUILLET_FIXTURES="${CMAKE_SOURCE_DIR}/tests/fixtures")
   if(CMAKE_CROSSCOMPILING)

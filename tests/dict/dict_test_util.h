@@ -5,13 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "common/files.h"
 #include "dict/dictionary.h"
 #include "platform/codepage.h"
 
@@ -19,34 +18,9 @@ namespace dicttest {
 
 namespace fs = std::filesystem;
 
-// A fresh folder, removed with everything in it at the end of the test.
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::random_device seed;
-    std::mt19937_64 random(seed());
-    for (int attempt = 0; attempt < 100; ++attempt) {
-      fs::path candidate = fs::temp_directory_path() / ("quillet-dict-" + std::to_string(random()));
-      std::error_code error;
-      if (fs::create_directory(candidate, error)) {
-        path_ = candidate;
-        break;
-      }
-    }
-  }
-  ~ScratchDir() {
-    std::error_code error;
-    if (!path_.empty()) fs::remove_all(path_, error);
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-
-  const fs::path& path() const { return path_; }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  fs::path path_;
-};
+using testutil::ReadFile;
+using testutil::ScratchDir;
+using testutil::WriteFile;
 
 inline std::string FixturePath(const std::string& name) {
   std::string root = QUILLET_FIXTURES;
@@ -55,16 +29,6 @@ inline std::string FixturePath(const std::string& name) {
   if (!root.empty() && root[0] == '/') root = "Z:" + root;
 #endif
   return root + "/metakit/" + name;
-}
-
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteFile(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 // A copy of a fixture in the scratch folder (opening a dictionary writes to

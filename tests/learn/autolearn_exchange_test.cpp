@@ -13,10 +13,10 @@
 
 using learn_test::AllRecords;
 using learn_test::FileOf;
-using learn_test::ReadBytes;
+using learn_test::ReadFile;
 using learn_test::Records;
 using learn_test::ScratchDir;
-using learn_test::WriteBytes;
+using learn_test::WriteFile;
 
 namespace {
 
@@ -58,11 +58,11 @@ TEST_F(ExchangeTest, ExportWritesEveryRecordInFileOrderEndingWithCrCrLf)
         SCOPED_TRACE(text);
         al.DeleteAll();
         Add(records);
-        WriteBytes(textPath, "old contents");
+        WriteFile(textPath, "old contents");
         std::int32_t count = -1;
         ASSERT_TRUE(al.Export(textPath, nullptr, &count));
         EXPECT_EQ(count, static_cast<std::int32_t>(records.size()));
-        EXPECT_EQ(ReadBytes(textPath), text);
+        EXPECT_EQ(ReadFile(textPath), text);
     }
     std::string out;
     learn::AppendExportLine(out, "w", 2147483647);
@@ -126,19 +126,19 @@ TEST_F(ExchangeTest, ImportedLinesBecomeRecords)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         al.DeleteAll();
-        WriteBytes(textPath, c.text);
+        WriteFile(textPath, c.text);
         std::int32_t count = -1;
         EXPECT_TRUE(al.Import(textPath, nullptr, &count));
         EXPECT_EQ(count, static_cast<std::int32_t>(c.records.size()));
         EXPECT_EQ(AllRecords(al), c.records);
-        EXPECT_EQ(ReadBytes(path), FileOf(c.records));
+        EXPECT_EQ(ReadFile(path), FileOf(c.records));
     }
 }
 
 TEST_F(ExchangeTest, ImportAppendsSearchableDuplicates)
 {
     Add({{"dup", 3}});
-    WriteBytes(textPath, "dup\t1\ndup\t2\nduel\t1\n");
+    WriteFile(textPath, "dup\t1\ndup\t2\nduel\t1\n");
     ASSERT_TRUE(al.Import(textPath));
     EXPECT_EQ(AllRecords(al), (Records{{"dup", 3}, {"dup", 1}, {"dup", 2}, {"duel", 1}}));
     EXPECT_EQ(learn_test::Series(al, "due"), std::vector<std::string>{"duel"});
@@ -148,7 +148,7 @@ TEST_F(ExchangeTest, ImportAppendsSearchableDuplicates)
 
 TEST_F(ExchangeTest, ImportReportsEveryLineAndCanBeCancelled)
 {
-    WriteBytes(textPath, "a\nb\nc\nd\ne\n");
+    WriteFile(textPath, "a\nb\nc\nd\ne\n");
     CountingWait wait;
     wait.cancelAt = 3;
     std::int32_t count = 0;
@@ -164,7 +164,7 @@ TEST_F(ExchangeTest, ImportWithoutATextFileOrALearningFileFails)
     EXPECT_FALSE(al.Import(dir.File("absent.txt"), nullptr, &count));
     EXPECT_EQ(count, 0);
     EXPECT_EQ(al.GetRecordCount(), 0);
-    WriteBytes(textPath, "hello\t1\n");
+    WriteFile(textPath, "hello\t1\n");
     CAutoLearn closed;
     EXPECT_FALSE(closed.Import(textPath));
 }

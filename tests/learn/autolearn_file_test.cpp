@@ -16,10 +16,10 @@ using learn_test::AllRecords;
 using learn_test::FileOf;
 using learn_test::Record;
 using learn_test::Records;
-using learn_test::ReadBytes;
+using learn_test::ReadFile;
 using learn_test::ScratchDir;
 using learn_test::Series;
-using learn_test::WriteBytes;
+using learn_test::WriteFile;
 
 namespace {
 
@@ -42,14 +42,14 @@ TEST_F(LearningFile, RecordsAreASignedLittleEndianCountThenANulPaddedWord)
     expected.replace(4, 3, "abc");
     expected[516] = 2;
     expected.replace(520, 3, "xyz");
-    EXPECT_EQ(ReadBytes(path), expected);
+    EXPECT_EQ(ReadFile(path), expected);
     al.Close();
 
     std::string neg = Record(0, "neg");
     neg.replace(0, 4, "\xfe\xff\xff\xff");  // -2
     std::string big = Record(0, "big");
     big.replace(0, 4, "\x04\x03\x02\x01");
-    WriteBytes(path, neg + big);
+    WriteFile(path, neg + big);
     ASSERT_TRUE(al.Open(path));
     EXPECT_EQ(AllRecords(al), (Records{{"neg", -2}, {"big", 0x01020304}}));
 }
@@ -63,12 +63,12 @@ TEST_F(LearningFile, ReopenedFileReadsBackTheSameRecordsUntouched)
     al.strWord = std::string(600, 'L');
     al.nCount = -9;
     al.AddNew();
-    const std::string before = ReadBytes(path);
+    const std::string before = ReadFile(path);
     al.Close();
     CAutoLearn again;
     ASSERT_TRUE(again.Open(path));
     EXPECT_EQ(AllRecords(again), (Records{{"one", 2}, {"two", 1}, {std::string(511, 'L'), -9}}));
-    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_EQ(ReadFile(path), before);
     again.SaveInput("two ");
     EXPECT_EQ(again.GetCurrent(), 1);
     EXPECT_EQ(again.nCount, 2);
@@ -164,13 +164,13 @@ TEST_F(LearningFile, DamagedFilesOpenAndLearnOn)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        WriteBytes(path, c.bytes);
+        WriteFile(path, c.bytes);
         ASSERT_TRUE(al.Open(path));
         EXPECT_EQ(al.GetRecordCount(), c.records);
         EXPECT_EQ(static_cast<std::int32_t>(AllRecords(al).size()), c.records);
         EXPECT_EQ(Series(al, c.prefix), c.series);
         al.SaveInput(c.typed);
-        EXPECT_EQ(ReadBytes(path), c.after);
+        EXPECT_EQ(ReadFile(path), c.after);
         al.Close();
         ASSERT_TRUE(al.Open(path));
         EXPECT_EQ(al.GetRecordCount(), static_cast<std::int32_t>(c.after.size() / 516));
@@ -180,13 +180,13 @@ TEST_F(LearningFile, DamagedFilesOpenAndLearnOn)
 TEST_F(LearningFile, WordWithoutNulTakesTheWholeField)
 {
     const std::string full(512, 'q');
-    WriteBytes(path, Record(1, full) + Record(1, "qq"));
+    WriteFile(path, Record(1, full) + Record(1, "qq"));
     ASSERT_TRUE(al.Open(path));
     EXPECT_EQ(al.strWord, full);
     EXPECT_EQ(Series(al, "qq"), (std::vector<std::string>{full, "qq"}));
     // Typed again, it is counted in its record, which then keeps 511 bytes.
     al.SaveInput(full + " ");
-    EXPECT_EQ(ReadBytes(path), Record(2, std::string(511, 'q')) + Record(1, "qq"));
+    EXPECT_EQ(ReadFile(path), Record(2, std::string(511, 'q')) + Record(1, "qq"));
     al.SaveInput(std::string(511, 'q') + " ");
     EXPECT_EQ(al.GetRecordCount(), 2);
     EXPECT_EQ(al.nCount, 3);

@@ -76,7 +76,7 @@ TEST_F(LearningTest, TypedTextLearnsItsLastWord)
         for (const std::string& text : c.typed)
             al.SaveInput(text);
         EXPECT_EQ(AllRecords(al), c.learned);
-        EXPECT_EQ(learn_test::ReadBytes(path), FileOf(c.learned));
+        EXPECT_EQ(learn_test::ReadFile(path), FileOf(c.learned));
     }
 }
 

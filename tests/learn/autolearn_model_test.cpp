@@ -17,9 +17,9 @@
 #include <vector>
 
 using learn_test::Record;
-using learn_test::ReadBytes;
+using learn_test::ReadFile;
 using learn_test::ScratchDir;
-using learn_test::WriteBytes;
+using learn_test::WriteFile;
 
 namespace {
 
@@ -266,7 +266,7 @@ void ExpectSameState(CAutoLearn& al, const Reference& ref, const std::string& pa
     ASSERT_EQ(al.IsEOF(), ref.IsEOF());
     ASSERT_EQ(al.nCount, ref.nCount);
     ASSERT_EQ(al.strWord, ref.strWord);
-    ASSERT_EQ(ReadBytes(path), ref.file);
+    ASSERT_EQ(ReadFile(path), ref.file);
 }
 
 void RunSequence(unsigned seed, int steps)
@@ -283,7 +283,7 @@ void RunSequence(unsigned seed, int steps)
         initial += Record(fz.Pick(4) - 1, fz.Text().substr(0, 6));
     if (fz.Pick(2))
         initial += std::string(static_cast<std::size_t>(fz.Pick(515) + 1), 'T');
-    WriteBytes(path, initial);
+    WriteFile(path, initial);
 
     CAutoLearn al;
     Reference ref;
@@ -332,17 +332,17 @@ void RunSequence(unsigned seed, int steps)
             ref.DeleteAll();
         } else if (op < 82) {
             const std::string text = fz.ImportText();
-            WriteBytes(textPath, text);
+            WriteFile(textPath, text);
             al.Import(textPath);
             ref.Import(text);
         } else if (op < 85) {
             ASSERT_TRUE(al.Export(textPath));
-            ASSERT_EQ(ReadBytes(textPath), ref.Export()) << "step " << step;
+            ASSERT_EQ(ReadFile(textPath), ref.Export()) << "step " << step;
         } else if (op < 88) {
             al.Close();
             ref.Close();
             ASSERT_TRUE(al.Open(path, options));
-            ref.Open(ReadBytes(path), options);
+            ref.Open(ReadFile(path), options);
         } else if (op < 92) {
             const std::int32_t length = fz.Pick(5) - 1;
             al.nMinLength = ref.nMinLength = length;

@@ -10,10 +10,10 @@
 #include "learn/AutoLearn.h"
 #include "learn_test_util.h"
 
-using learn_test::ReadBytes;
+using learn_test::ReadFile;
 using learn_test::Record;
 using learn_test::ScratchDir;
-using learn_test::WriteBytes;
+using learn_test::WriteFile;
 
 namespace {
 
@@ -22,7 +22,7 @@ class AutoLearnPage : public ::testing::Test {
   void SetUp() override {
     path = dir.File("AutoLearn.dic");
     original = Record(3, "alpha") + Record(1, "beta") + Record(7, "gamma");
-    WriteBytes(path, original);
+    WriteFile(path, original);
     ASSERT_TRUE(engine.Open(path));
   }
   std::vector<std::string> Words() const {
@@ -42,7 +42,7 @@ TEST_F(AutoLearnPage, FillsNewestFirstAndSavesBackByteForByte) {
   page.FillList();
   EXPECT_EQ(Words(), (std::vector<std::string>{"gamma:7", "beta:1", "alpha:3"}));
   ASSERT_TRUE(page.SaveList());
-  EXPECT_EQ(ReadBytes(path), original);
+  EXPECT_EQ(ReadFile(path), original);
   EXPECT_FALSE(std::filesystem::exists(path + ".new"));
 }
 
@@ -56,7 +56,7 @@ TEST_F(AutoLearnPage, EditsReachTheFile) {
   page.DeleteRows({3, 3});        // alpha
   EXPECT_EQ(Words(), (std::vector<std::string>{"delta:1", "gamma:7", "bravo:1"}));
   ASSERT_TRUE(page.SaveList());
-  EXPECT_EQ(ReadBytes(path), Record(1, "bravo") + Record(7, "gamma") + Record(1, "delta"));
+  EXPECT_EQ(ReadFile(path), Record(1, "bravo") + Record(7, "gamma") + Record(1, "delta"));
   EXPECT_EQ(engine.GetRecordCount(), 3);
   EXPECT_EQ(engine.FindFirst("de"), "delta");  // the engine reads the new file
 }
@@ -68,14 +68,14 @@ TEST_F(AutoLearnPage, AnIncompleteListIsNeverWrittenBack) {
   EXPECT_EQ(page.Rows().size(), 2u);
   page.DeleteAllRows();
   EXPECT_FALSE(page.SaveList());
-  EXPECT_EQ(ReadBytes(path), original);
+  EXPECT_EQ(ReadFile(path), original);
   EXPECT_FALSE(CAutoLearnPageModel(nullptr).SaveList());
 }
 
 TEST_F(AutoLearnPage, ImportAppendsAndFillsAgain) {
   page.FillList();
   const std::string text = dir.File("words.txt");
-  WriteBytes(text, "alpha\t2\r\nzeta\t5\r\n");
+  WriteFile(text, "alpha\t2\r\nzeta\t5\r\n");
   ASSERT_TRUE(page.Import(text));
   EXPECT_EQ(Words(), (std::vector<std::string>{"zeta:5", "alpha:2", "gamma:7", "beta:1", "alpha:3"}));
   EXPECT_TRUE(page.listComplete());
@@ -88,7 +88,7 @@ TEST_F(AutoLearnPage, AFailedSaveKeepsTheOldFile) {
   page.DeleteAllRows();
   std::filesystem::create_directory(path + ".new");
   EXPECT_FALSE(page.SaveList());
-  EXPECT_EQ(ReadBytes(path), original);
+  EXPECT_EQ(ReadFile(path), original);
   EXPECT_EQ(engine.GetRecordCount(), 3);
   EXPECT_TRUE(page.listChanged);
 }

@@ -12,7 +12,7 @@ using learn_test::FileOf;
 using learn_test::Records;
 using learn_test::ScratchDir;
 using learn_test::Series;
-using learn_test::WriteBytes;
+using learn_test::WriteFile;
 
 namespace {
 
@@ -24,12 +24,12 @@ protected:
     void OpenWith(const Records& records)
     {
         al.Close();
-        WriteBytes(path, FileOf(records));
+        WriteFile(path, FileOf(records));
         ASSERT_TRUE(al.Open(path));
     }
     void ExpectFile(const Records& records)
     {
-        EXPECT_EQ(learn_test::ReadBytes(path), FileOf(records));
+        EXPECT_EQ(learn_test::ReadFile(path), FileOf(records));
     }
     ScratchDir dir;
     std::string path = dir.File("AutoLearn.dic");

@@ -2,15 +2,13 @@
 // Helpers shared by the learning tests: a scratch folder per test, raw
 // access to learning-file bytes and the records an engine holds.
 
+#include "common/files.h"
 #include "learn/AutoLearn.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -18,47 +16,9 @@
 
 namespace learn_test {
 
-class ScratchDir {
-public:
-    ScratchDir()
-    {
-        static std::atomic<int> serial{0};
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = "quillet-learn-";
-        if (info) {
-            name += info->test_suite_name();
-            name += '-';
-            name += info->name();
-        }
-        name += '-';
-        name += std::to_string(serial++);
-        m_path = std::filesystem::temp_directory_path() / name;
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-        std::filesystem::create_directories(m_path);
-    }
-    ~ScratchDir()
-    {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    std::string File(std::string_view name) const { return (m_path / name).string(); }
-
-private:
-    std::filesystem::path m_path;
-};
-
-inline std::string ReadBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteBytes(const std::string& path, std::string_view bytes)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+using testutil::ScratchDir;
+using testutil::ReadFile;
+using testutil::WriteFile;
 
 // One 516-byte record image: the count little-endian, the word NUL-padded.
 // A word of 512 bytes fills the field without a NUL.
