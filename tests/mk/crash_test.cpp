@@ -65,8 +65,6 @@ void CrashAtEveryWrite(const std::vector<uint8_t>& before, Change change) {
   EXPECT_TRUE(sawNew);
 }
 
-std::vector<uint8_t> Fixture(const char* name) { return ReadFixture(name); }
-
 TEST(CrashSafety, FirstCommitOfANewFile) {
   CrashAtEveryWrite({}, [](c4_Storage& s) {
     c4_View info = s.GetAs("DBINFO[prop:S,value:S]");
@@ -77,7 +75,7 @@ TEST(CrashSafety, FirstCommitOfANewFile) {
 }
 
 TEST(CrashSafety, CommitThatGrowsTheFile) {
-  CrashAtEveryWrite(Fixture("words_tiny.mk"), [](c4_Storage& s) {
+  CrashAtEveryWrite(ReadFixture("words_tiny.mk"), [](c4_Storage& s) {
     c4_View data = s.GetAs("DBDATA[key:S,data:S]");
     for (int i = 0; i < 300; ++i) data.InsertAt(0, pKey["grow" + std::to_string(i)] + pData["x"]);
   });
@@ -85,7 +83,7 @@ TEST(CrashSafety, CommitThatGrowsTheFile) {
 
 TEST(CrashSafety, CommitIntoFreeSpaceInsideTheFile) {
   // churn has plenty of free space: a small change fits inside the file.
-  std::vector<uint8_t> before = Fixture("churn.mk");
+  std::vector<uint8_t> before = ReadFixture("churn.mk");
   MemoryStrategy probe(before);
   {
     c4_Storage s(probe);
@@ -98,7 +96,7 @@ TEST(CrashSafety, CommitIntoFreeSpaceInsideTheFile) {
 }
 
 TEST(CrashSafety, CommitThatMovesLongValues) {
-  CrashAtEveryWrite(Fixture("longstrings.mk"), [](c4_Storage& s) {
+  CrashAtEveryWrite(ReadFixture("longstrings.mk"), [](c4_Storage& s) {
     c4_View data = s.GetAs("DBDATA[key:S,data:S]");
     data.SetAt(0, pKey["changed"] + pData[std::string(30000, 'm')]);
     data.RemoveAt(data.GetSize() - 1, 1);
@@ -106,7 +104,7 @@ TEST(CrashSafety, CommitThatMovesLongValues) {
 }
 
 TEST(CrashSafety, CommitAfterAFailedCommitNeverOverwritesEitherGeneration) {
-  MemoryStrategy file(Fixture("churn.mk"));
+  MemoryStrategy file(ReadFixture("churn.mk"));
   c4_Storage s(file);
   c4_View data = s.GetAs("DBDATA[key:S,data:S]");
   data.RemoveAt(0, 5);
