@@ -121,6 +121,10 @@ TEST_F(Caret, CaretPointFollowsTheFocusedWindowsCaret) {
     EXPECT_EQ(tracker.caretWindow, this->*c.caret);
     EXPECT_EQ(tracker.GetCaretPoint(), c.point);
   }
+  // Our own window is found at the end of the parent chain.
+  EXPECT_EQ(tracker.TopLevelOf(desktop.Add("Static", edit, 1)), app);
+  EXPECT_EQ(tracker.TopLevelOf(app), app);
+  EXPECT_EQ(tracker.TopLevelOf(0), 0u);
 }
 
 TEST_F(Caret, CentreOfTheForegroundWindowWorksOnEveryScreen) {
@@ -165,20 +169,10 @@ TEST_F(Caret, InWordTheSelectionDecides) {
 // and windows inside our own are not reported; a menu takes the focus away,
 // so that returning counts as entering again.
 TEST_F(Caret, FocusMovingToAnotherWindowIsReportedLeftThenEntered) {
-  struct Probe : output_test::RecordingOwner {
-    using RecordingOwner::RecordingOwner;
-    void OnFocusEntered(WindowHandle w) override {
-      seenDuringEnter = tracker->focusWindow;
-      RecordingOwner::OnFocusEntered(w);
-    }
-    CaretTracker* tracker = nullptr;
-    WindowHandle seenDuringEnter = 0;
-  } probe(main);
-  probe.tracker = &tracker;
-  tracker.SetOwner(&probe);
+  owner.tracker = &tracker;
   Focus(edit);
   Focus(otherEdit);
-  EXPECT_EQ(probe.seenDuringEnter, edit);
+  EXPECT_EQ(owner.focusDuringEnter, edit);
   for (WindowHandle w : {otherEdit, main, mainList}) Focus(w);
   EXPECT_EQ(tracker.focusWindow, otherEdit);
   Focus(app, output::kRoleMenuItem);
@@ -192,7 +186,7 @@ TEST_F(Caret, FocusMovingToAnotherWindowIsReportedLeftThenEntered) {
   CaretAt(otherEdit, 1, 2, 1, 16, output::kEventObjectShow);
   CaretAt(edit, 1, 2, 1, 16);
   EXPECT_EQ(tracker.focusWindow, otherEdit);
-  EXPECT_EQ(probe.calls, (Calls{Left(0), Entered(edit), Left(edit), Entered(otherEdit),
+  EXPECT_EQ(owner.calls, (Calls{Left(0), Entered(edit), Left(edit), Entered(otherEdit),
                                 Left(otherEdit), Entered(0), Left(0), Entered(otherEdit),
                                 "reposition", Left(otherEdit), Entered(edit), "reposition",
                                 Left(edit), Entered(otherEdit), "reposition"}));
@@ -261,15 +255,6 @@ TEST_F(Caret, TypingWindowsAreThoseThatShowedACaretOrAreListed) {
   desktop.SetThreadCaret(edit, ScreenRect{50, 60, 51, 76});
   CaretAt(edit, 1, 1, 1, 1);
   EXPECT_FALSE(tracker.IsTypingWindow());
-}
-
-// --- the parent chain -----------------------------------------------------------------------
-
-TEST_F(Caret, TopLevelWindowIsTheEndOfTheParentChain) {
-  WindowHandle inner = desktop.Add("Static", edit, 1);
-  EXPECT_EQ(tracker.TopLevelOf(inner), app);
-  EXPECT_EQ(tracker.TopLevelOf(app), app);
-  EXPECT_EQ(tracker.TopLevelOf(0), 0u);
 }
 
 }  // namespace

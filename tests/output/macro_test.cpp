@@ -1,6 +1,5 @@
-// MacroTyper: the token table, splitting texts into pieces, the values of the
-// date and time tokens, and what TypeOut types, including where it leaves
-// the caret.
+// MacroTyper: the token table, the date and time values, splitting texts into
+// pieces, and what TypeOut types, including where it leaves the caret.
 #include "output/MacroTyper.h"
 
 #include <gtest/gtest.h>
@@ -63,13 +62,11 @@ class Macro : public ::testing::Test {
 
 TEST_F(Macro, TokensMatchWholeAndCaseSensitivelyAndKeyTokensHaveNoValue) {
   EXPECT_EQ(MacroTyper::FindToken("%TAB%"), 31);
-  for (const char* text : {"%date%", "%DATE", "%DATE% ", "%%", ""}) {
+  for (const char* text : {"%date%", "%DATE", "%DATE% ", "%%", ""})
     EXPECT_EQ(MacroTyper::FindToken(text), -1) << text;
-  }
   MacroTyper typer = Typer();
-  for (const char* token : {"%CARET%", "%UP%", "%TAB%", "%RETURN%", "", "%date%", "hello"}) {
+  for (const char* token : {"%CARET%", "%UP%", "%TAB%", "%RETURN%", "", "%date%", "hello"})
     EXPECT_EQ(typer.ExpandToken(token), "") << token;
-  }
   EXPECT_EQ(clockReads, 0);
   // Parse reads the clock once for every date or time token.
   typer.Parse("%DATE% %TIME_24% %CARET%%TAB%");
@@ -163,7 +160,6 @@ TEST_F(Macro, TypeOutTypesThePiecesAndStepsBackToTheCaret) {
       {"Due %DATE%!", "Due 12/04/26!", 0},
       {"%DATE%%TIME_24%", "12/04/2614:05:09", 0},
       {"<b>%CARET%</b>", "<b></b>", 4},
-      {"Line1\r\nLine2%CARET%", "Line1\r\nLine2", 0},
       // CR LF is one Enter and one caret step.
       {"%CARET%Line1\r\nLine2", "Line1\r\nLine2", 11},
       {"%CARET%a\nb", "a\r\nb", 3},
@@ -209,8 +205,6 @@ const std::string kNihon = "\x93\xfa\x96\x7b";
 
 TEST_F(MacroDbcs, PieceWithDoubleByteCharactersIsPastedInOneStep) {
   EXPECT_EQ(Type("ab" + kNihon + "c"), "{PASTE:ab" + kNihon + "c}");
-  EXPECT_EQ(system.clipboardText, "ab" + kNihon + "c");
-  EXPECT_EQ(system.Trace(), "open empty set close +Ctrl +V -V -Ctrl");
   // Only the piece with them is pasted, and each is one caret step.
   system.events.clear();
   EXPECT_EQ(Type("x%TAB%" + kNihon), "x\t{PASTE:" + kNihon + "}");
@@ -224,11 +218,10 @@ TEST_F(MacroDbcs, PieceWithDoubleByteCharactersIsPastedInOneStep) {
 
 TEST_F(MacroDbcs, LeadByteWithoutATrailByteIsTypedAsASingleByte) {
   // A lone lead byte is no double-byte character: the piece is typed key by
-  // key and the byte, which has no key, goes out as a Unicode event.
+  // key and the byte, which has no key, goes out as a Unicode event, the
+  // replacement character.
   Type("a\x93");
-  EXPECT_EQ(system.Trace().substr(0, 5), "+A -A");
-  EXPECT_EQ(system.events.back().kind, output_test::Event::kUnicode);
-  for (const auto& e : system.events) EXPECT_NE(e.kind, output_test::Event::kOpen);
+  EXPECT_EQ(system.Trace(), "+A -A u+FFFD u-FFFD");
 }
 
 }  // namespace

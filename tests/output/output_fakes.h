@@ -1,7 +1,6 @@
-// Fakes for the output tests: a keyboard with the US layout and a clipboard
-// that record every call in one log, so that the order of clipboard calls
-// and key events can be checked; a desktop with windows, a foreground
-// window, rectangles and carets; and an owner that records what the caret
+// Fakes for the output tests: a US-layout keyboard and a clipboard that log
+// every call in one list, so that their order can be checked; a desktop of
+// windows with rectangles and carets; an owner that records what the caret
 // tracker tells it.
 #pragma once
 
@@ -19,6 +18,9 @@
 #include "platform/process.h"
 
 namespace output_test {
+
+using output::ScreenRect;
+using platform::WindowHandle;
 
 // What the US keyboard layout answers for VkKeyScanExA: low byte the key,
 // bit 8 Shift, bit 9 Ctrl; -1 for characters it cannot type. Digits, space,
@@ -62,7 +64,6 @@ class Recorder final : public platform::KeyboardOutput, public platform::Clipboa
     events.push_back({.kind = Event::kUnicode, .unit = unit, .up = up});
   }
   std::int16_t VkKeyScan(char c) override {
-    ++lookups;
     auto it = layoutOverrides.find(c);
     return it != layoutOverrides.end() ? it->second : UsLayout(c);
   }
@@ -88,8 +89,7 @@ class Recorder final : public platform::KeyboardOutput, public platform::Clipboa
     events.push_back({.kind = Event::kClose});
     open = false;
   }
-  // The text as the one format, untraced (the keeper's own tests use the
-  // simulated clipboard).
+  // The text as the one format, untraced.
   std::vector<Item> Contents() override {
     if (clipboardText.empty()) return {};
     return {Item{1, clipboardText + '\0'}};
@@ -151,7 +151,6 @@ class Recorder final : public platform::KeyboardOutput, public platform::Clipboa
   bool outOfMemory = false;
   bool open = false;
   std::string clipboardText;
-  int lookups = 0;
 
  private:
   static std::string Hex(unsigned value) {
@@ -183,57 +182,54 @@ class Recorder final : public platform::KeyboardOutput, public platform::Clipboa
 // rectangle and an optional caret of their thread.
 class FakeDesktop final : public platform::Desktop, public output::CaretDesktop {
  public:
-  platform::WindowHandle Add(const std::string& className, platform::WindowHandle parent = 0,
-                             int controlId = 0) {
+  WindowHandle Add(const std::string& className, WindowHandle parent = 0, int controlId = 0) {
     windows_[next_] = Window{className, parent, controlId};
     return next_++;
   }
-  void SetRect(platform::WindowHandle w, output::ScreenRect rect) { windows_[w].rect = rect; }
-  void SetPassword(platform::WindowHandle w) { windows_[w].password = true; }
-  void SetThreadCaret(platform::WindowHandle w, output::ScreenRect c) { windows_[w].caret = c; }
+  void SetRect(WindowHandle w, ScreenRect rect) { windows_[w].rect = rect; }
+  void SetPassword(WindowHandle w) { windows_[w].password = true; }
+  void SetThreadCaret(WindowHandle w, ScreenRect c) { windows_[w].caret = c; }
 
   // platform::Desktop
-  bool IsWindowValid(platform::WindowHandle w) const override { return windows_.count(w) != 0; }
-  std::string WindowClassName(platform::WindowHandle w) const override { return At(w).className; }
-  int WindowControlId(platform::WindowHandle w) const override { return At(w).controlId; }
-  platform::WindowHandle WindowParent(platform::WindowHandle w) const override {
-    return At(w).parent;
-  }
-  platform::ProcessId WindowProcessId(platform::WindowHandle) const override { return 0; }
+  bool IsWindowValid(WindowHandle w) const override { return windows_.count(w) != 0; }
+  std::string WindowClassName(WindowHandle w) const override { return At(w).className; }
+  int WindowControlId(WindowHandle w) const override { return At(w).controlId; }
+  WindowHandle WindowParent(WindowHandle w) const override { return At(w).parent; }
+  platform::ProcessId WindowProcessId(WindowHandle) const override { return 0; }
 
   // output::CaretDesktop
-  platform::WindowHandle ForegroundWindow() const override { return foreground; }
-  bool WindowRect(platform::WindowHandle w, output::ScreenRect& rect) const override {
+  WindowHandle ForegroundWindow() const override { return foreground; }
+  bool WindowRect(WindowHandle w, ScreenRect& rect) const override {
     return Read(At(w).rect, rect);
   }
-  bool IsPasswordEdit(platform::WindowHandle w) const override { return At(w).password; }
-  bool GuiThreadCaret(platform::WindowHandle w, output::ScreenRect& caret) const override {
+  bool IsPasswordEdit(WindowHandle w) const override { return At(w).password; }
+  bool GuiThreadCaret(WindowHandle w, ScreenRect& caret) const override {
     ++threadCaretQueries;
     return Read(At(w).caret, caret);
   }
 
-  platform::WindowHandle foreground = 0;
+  WindowHandle foreground = 0;
   mutable int threadCaretQueries = 0;
 
  private:
   struct Window {
     std::string className;
-    platform::WindowHandle parent = 0;
+    WindowHandle parent = 0;
     int controlId = 0;
     bool password = false;
-    std::optional<output::ScreenRect> rect = {}, caret = {};
+    std::optional<ScreenRect> rect = {}, caret = {};
   };
-  const Window& At(platform::WindowHandle w) const {
+  const Window& At(WindowHandle w) const {
     static const Window kNone;
     auto it = windows_.find(w);
     return it == windows_.end() ? kNone : it->second;
   }
-  static bool Read(const std::optional<output::ScreenRect>& stored, output::ScreenRect& out) {
+  static bool Read(const std::optional<ScreenRect>& stored, ScreenRect& out) {
     if (stored) out = *stored;
     return stored.has_value();
   }
-  std::map<platform::WindowHandle, Window> windows_;
-  platform::WindowHandle next_ = 0x100;
+  std::map<WindowHandle, Window> windows_;
+  WindowHandle next_ = 0x100;
 };
 
 class NoProcesses final : public platform::ProcessSource {
@@ -244,19 +240,25 @@ class NoProcesses final : public platform::ProcessSource {
   }
 };
 
-// Records the tracker's calls as "reposition", "left:<h>", "entered:<h>".
+// Records the tracker's calls as "reposition", "left:<h>", "entered:<h>",
+// and what the tracker held as its focus while it told of an entered window.
 class RecordingOwner : public output::CaretOwner {
  public:
-  explicit RecordingOwner(platform::WindowHandle main) : main_(main) {}
+  explicit RecordingOwner(WindowHandle main) : main_(main) {}
   void RepositionPrompt() override { calls.push_back("reposition"); }
-  void OnFocusLeft(platform::WindowHandle w) override { calls.push_back("left:" + std::to_string(w)); }
-  void OnFocusEntered(platform::WindowHandle w) override { calls.push_back("entered:" + std::to_string(w)); }
-  platform::WindowHandle MainWindow() const override { return main_; }
+  void OnFocusLeft(WindowHandle w) override { calls.push_back("left:" + std::to_string(w)); }
+  void OnFocusEntered(WindowHandle w) override {
+    if (tracker) focusDuringEnter = tracker->focusWindow;
+    calls.push_back("entered:" + std::to_string(w));
+  }
+  WindowHandle MainWindow() const override { return main_; }
 
   std::vector<std::string> calls;
+  const output::CaretTracker* tracker = nullptr;
+  WindowHandle focusDuringEnter = 0;
 
  private:
-  platform::WindowHandle main_;
+  WindowHandle main_;
 };
 
 class FakeWord final : public output::WordCaretQuery {
