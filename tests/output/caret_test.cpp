@@ -1,6 +1,5 @@
-// CaretTracker: what accessibility events do to the caret and the focus,
-// what the main window is told, where the prompt goes, and which windows
-// are typing windows.
+// CaretTracker: what accessibility events do to the caret and the focus, what
+// the main window is told, where the prompt goes, which windows are typing ones.
 #include "output/CaretTracker.h"
 
 #include <gtest/gtest.h>

@@ -12,12 +12,8 @@ using output::SendKeystroke;
 using output_test::Event;
 using output_test::Recorder;
 
-class Keystroke : public ::testing::Test {
- protected:
+TEST(Keystroke, AKeyAloneIsOnePressAndOneReleaseMarkedAsOurs) {
   Recorder keyboard;
-};
-
-TEST_F(Keystroke, AKeyAloneIsOnePressAndOneReleaseMarkedAsOurs) {
   EXPECT_EQ(SendKeystroke(keyboard, 0, 0), 0);  // nothing to type
   EXPECT_TRUE(keyboard.events.empty());
   EXPECT_EQ(SendKeystroke(keyboard, 0, output::kVkBack), 1);
@@ -39,7 +35,7 @@ TEST_F(Keystroke, AKeyAloneIsOnePressAndOneReleaseMarkedAsOurs) {
 // of the layout are dropped (as for '@' on a German layout, AltGr+Q); bytes
 // from 128 up take the layout's Shift and ignore Caps Lock (as for the
 // accented letters of a French layout).
-TEST_F(Keystroke, CharacterBecomesItsKeyWithShiftWhereNeeded) {
+TEST(Keystroke, CharacterBecomesItsKeyWithShiftWhereNeeded) {
   const char eAcute = static_cast<char>(0xE9), capitalEAcute = static_cast<char>(0xC9);
   struct Case {
     char c;
@@ -75,7 +71,8 @@ TEST_F(Keystroke, CharacterBecomesItsKeyWithShiftWhereNeeded) {
 
 // --- characters the layout cannot type --------------------------------------------
 
-TEST_F(Keystroke, CharacterWithoutAKeyIsSentAsItsUnicodeCharacter) {
+TEST(Keystroke, CharacterWithoutAKeyIsSentAsItsUnicodeCharacter) {
+  Recorder keyboard;
   output_test::CodePageGuard codePage;
   if (!codePage.Use(1252)) GTEST_SKIP() << "code page 1252 is not the system's code page";
   const char eAcute = static_cast<char>(0xE9);  // not on the US layout

@@ -164,7 +164,6 @@ TEST_F(Macro, TypeOutTypesThePiecesAndStepsBackToTheCaret) {
       {"%CARET%Line1\r\nLine2", "Line1\r\nLine2", 11},
       {"%CARET%a\nb", "a\r\nb", 3},
       {"ab%CARET%cd%BACKSPACE%", "abcd{Back}", 1},
-      {"x%TAB%y%CARET%", "x\ty", 0},
       {"%CARET%x%TAB%y", "x\ty", 3},
       {"%CARET%%RETURN%z", "\r\nz", 2},
       {"a%CARET%b%BACKSPACE%%BACKSPACE%%BACKSPACE%", "ab{Back}{Back}{Back}", 0},

@@ -146,10 +146,7 @@ class Recorder final : public platform::KeyboardOutput, public platform::Clipboa
 
   std::vector<Event> events;
   std::map<char, std::int16_t> layoutOverrides;
-  bool capsLock = false;
-  bool clipboardBusy = false;
-  bool outOfMemory = false;
-  bool open = false;
+  bool capsLock = false, clipboardBusy = false, outOfMemory = false, open = false;
   std::string clipboardText;
 
  private:
