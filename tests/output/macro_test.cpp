@@ -161,7 +161,7 @@ TEST_F(Macro, TypeOutTypesThePiecesAndStepsBackToTheCaret) {
       {"%DATE%%TIME_24%", "12/04/2614:05:09", 0},
       {"<b>%CARET%</b>", "<b></b>", 4},
       // CR LF is one Enter and one caret step.
-      {"%CARET%Line1\r\nLine2", "Line1\r\nLine2", 11},
+      {"a\r\nb%CARET%c\r\nd", "a\r\nbc\r\nd", 3},
       {"%CARET%a\nb", "a\r\nb", 3},
       {"ab%CARET%cd%BACKSPACE%", "abcd{Back}", 1},
       {"%CARET%x%TAB%y", "x\ty", 3},
