@@ -1,6 +1,5 @@
-// CaretTracker: what accessibility events do to the caret and the focus,
-// what the main window is told, where the prompt goes, and which windows
-// are typing windows.
+// CaretTracker: what accessibility events do to the caret and the focus, what
+// the main window is told, where the prompt goes, which windows are typing ones.
 #include "output/CaretTracker.h"
 
 #include <gtest/gtest.h>
@@ -53,6 +52,7 @@ class Caret : public ::testing::Test {
   WindowHandle edit = desktop.Add("Edit", app, 15);
   WindowHandle other = desktop.Add("Other");
   WindowHandle otherEdit = desktop.Add("Edit", other, 3);
+  WindowHandle second = desktop.Add("Edit", app, 16);
   output_test::NoProcesses processes;
   CConfig config{desktop, processes};
   output_test::FakeWord word;
@@ -62,32 +62,23 @@ class Caret : public ::testing::Test {
 
 // --- caret events -----------------------------------------------------------------
 
+// A location of no caret, or a caret event without one, changes nothing.
+// Without an owner nothing is reported but the caret is kept.
 TEST_F(Caret, CaretEventStoresTheRectangleAndMovesThePrompt) {
-  CaretAt(edit, 100, 200, 2, 16);
-  EXPECT_EQ(tracker.caretWindow, edit);
-  EXPECT_EQ(tracker.caretLeft, 100);
-  EXPECT_EQ(tracker.caretTop, 200);
-  EXPECT_EQ(tracker.caretRight, 102);
-  EXPECT_EQ(tracker.caretBottom, 216);
-  EXPECT_EQ(owner.calls, Calls{"reposition"});
-}
-
-TEST_F(Caret, CaretEventWithoutALocationOrOfNoCaretChangesNothing) {
   CaretAt(edit, 100, 200, 2, 16, output::kEventObjectLocationChange, false);
-  // A location of an object that is no caret.
   tracker.OnAccessibleEvent({.event = output::kEventObjectLocationChange, .window = edit,
                              .objectId = output::kObjIdWindow, .locationOk = true, .left = 5,
                              .width = 5});
   EXPECT_EQ(tracker.caretWindow, 0u);
   EXPECT_EQ(tracker.caretRight, 0);
   EXPECT_TRUE(owner.calls.empty());
-}
-
-TEST_F(Caret, WithoutAnOwnerNothingIsReportedButTheCaretIsKept) {
   tracker.SetOwner(nullptr);
   CaretAt(edit, 100, 200, 2, 16);
   Focus(edit);
   EXPECT_EQ(tracker.caretWindow, edit);
+  const ScreenRect stored{tracker.caretLeft, tracker.caretTop, tracker.caretRight,
+                          tracker.caretBottom};
+  EXPECT_EQ(stored, (ScreenRect{100, 200, 102, 216}));
   EXPECT_EQ(tracker.focusWindow, 0u);
   EXPECT_TRUE(owner.calls.empty());
   EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{0, 0}));
@@ -96,6 +87,9 @@ TEST_F(Caret, WithoutAnOwnerNothingIsReportedButTheCaretIsKept) {
   Focus(app, output::kRoleMenuPopup);
   EXPECT_EQ(tracker.focusWindow, 0u);
   EXPECT_TRUE(owner.calls.empty());
+  tracker.SetOwner(&owner);
+  CaretAt(edit, 100, 200, 2, 16);
+  EXPECT_EQ(owner.calls, Calls{"reposition"});
 }
 
 // --- the caret point ---------------------------------------------------------------
@@ -115,6 +109,7 @@ TEST_F(Caret, CaretPointFollowsTheFocusedWindowsCaret) {
       {"focused window", &Caret::edit, &Caret::edit, {100, 200, 2, 16}, {102, 221}},
       {"foreground window itself", &Caret::app, &Caret::app, {40, 50, 1, 10}, {41, 65}},
       {"background window", &Caret::edit, &Caret::otherEdit, {100, 200, 2, 16}, {160, 125}},
+      {"foreground, not focused", &Caret::second, &Caret::edit, {100, 200, 2, 16}, {160, 125}},
       {"our own window", &Caret::edit, &Caret::mainList, {100, 200, 2, 16}, {0, 0}},
   };
   for (const Case& c : cases) {
@@ -125,49 +120,41 @@ TEST_F(Caret, CaretPointFollowsTheFocusedWindowsCaret) {
     EXPECT_EQ(tracker.caretWindow, this->*c.caret);
     EXPECT_EQ(tracker.GetCaretPoint(), c.point);
   }
+  // Our own window is found at the end of the parent chain.
+  EXPECT_EQ(tracker.TopLevelOf(desktop.Add("Static", edit, 1)), app);
+  EXPECT_EQ(tracker.TopLevelOf(app), app);
+  EXPECT_EQ(tracker.TopLevelOf(0), 0u);
 }
 
 TEST_F(Caret, CentreOfTheForegroundWindowWorksOnEveryScreen) {
-  // A caret in the foreground window but not in the focused one.
-  WindowHandle second = desktop.Add("Edit", app, 16);
-  Focus(edit);
-  CaretAt(edit, 100, 200, 2, 16);
-  Focus(second);
-  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{160, 125}));
   Focus(edit);
   CaretAt(otherEdit, 0, 0, 1, 1);
-  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{160, 125}));
-  EXPECT_GT(desktop.threadCaretQueries, 0);  // the focused window's own caret was asked
   desktop.SetRect(app, ScreenRect{-1001, -500, -100, 0});
   // (-1001 + 901/2, -500 + 500/2) = (-551, -250).
   EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{-551, -245}));
+  EXPECT_GT(desktop.threadCaretQueries, 0);  // the focused window's own caret was asked
   desktop.foreground = 0;  // no rectangle: only the five pixels
   EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{0, 5}));
 }
 
 // --- Word ----------------------------------------------------------------------------
 
+// A Word document is a typing window (with an owner) and the prompt goes
+// below Word's selection; without Word there is only the five pixels.
 TEST_F(Caret, InWordTheSelectionDecides) {
-  WindowHandle wordFrame = desktop.Add("OpusApp");
-  WindowHandle document = desktop.Add("_WwG", wordFrame);
-  desktop.foreground = wordFrame;
-  word.running = true;
-  word.selection = ScreenPoint{300, 400};
-  Focus(document);
-  CaretAt(document, 1, 1, 1, 1);  // whatever Word reports is not used
-  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{300, 405}));
-  EXPECT_EQ(word.queries, 1);
-}
-
-TEST_F(Caret, WordNotRunningGivesZeroAndFive) {
   WindowHandle document = desktop.Add("_WwG", app);
   Focus(document);
   EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{0, 5}));
   EXPECT_EQ(word.queries, 1);
-  tracker.SetOwner(nullptr);  // a Word document is a typing window only with an owner
+  tracker.SetOwner(nullptr);
   EXPECT_FALSE(tracker.IsTypingWindow());
   tracker.SetOwner(&owner);
   EXPECT_TRUE(tracker.IsTypingWindow());
+  word.running = true;
+  word.selection = ScreenPoint{300, 400};
+  CaretAt(document, 1, 1, 1, 1);  // whatever Word reports is not used
+  EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{300, 405}));
+  EXPECT_EQ(word.queries, 2);
 
   CaretTracker noWord(desktop, desktop, config, nullptr);
   noWord.SetOwner(&owner);
@@ -177,42 +164,31 @@ TEST_F(Caret, WordNotRunningGivesZeroAndFive) {
 
 // --- focus -----------------------------------------------------------------------------
 
-// The focus is stored only after the owner was told.
+// The focus is stored only after the owner was told. The same window again
+// and windows inside our own are not reported; a menu takes the focus away,
+// so that returning counts as entering again.
 TEST_F(Caret, FocusMovingToAnotherWindowIsReportedLeftThenEntered) {
-  struct Probe : output_test::RecordingOwner {
-    using RecordingOwner::RecordingOwner;
-    void OnFocusEntered(WindowHandle w) override {
-      seenDuringEnter = tracker->focusWindow;
-      RecordingOwner::OnFocusEntered(w);
-    }
-    CaretTracker* tracker = nullptr;
-    WindowHandle seenDuringEnter = 0;
-  } probe(main);
-  probe.tracker = &tracker;
-  tracker.SetOwner(&probe);
+  owner.tracker = &tracker;
   Focus(edit);
   Focus(otherEdit);
-  EXPECT_EQ(probe.calls, (Calls{Left(0), Entered(edit), Left(edit), Entered(otherEdit)}));
+  EXPECT_EQ(owner.focusDuringEnter, edit);
+  for (WindowHandle w : {otherEdit, main, mainList}) Focus(w);
   EXPECT_EQ(tracker.focusWindow, otherEdit);
-  EXPECT_EQ(probe.seenDuringEnter, edit);
-}
-
-TEST_F(Caret, FocusOnTheSameWindowOrInsideOurOwnWindowIsNotReported) {
-  Focus(edit);
-  Focus(edit);
-  Focus(main);
-  Focus(mainList);
-  EXPECT_EQ(tracker.focusWindow, edit);
-  EXPECT_EQ(owner.calls, (Calls{Left(0), Entered(edit)}));
-}
-
-TEST_F(Caret, MenuTakesTheFocusAwayAndReturningCountsAsEnteringAgain) {
-  Focus(edit);
   Focus(app, output::kRoleMenuItem);
   EXPECT_EQ(tracker.focusWindow, 0u);
-  Focus(edit);
-  EXPECT_EQ(owner.calls, (Calls{Left(0), Entered(edit), Left(edit), Entered(0), Left(0), Entered(edit)}));
+  Focus(otherEdit);
+  EXPECT_EQ(tracker.focusWindow, otherEdit);
+  // A caret created or shown in another window moves the focus there; one
+  // that only moves does not.
+  CaretAt(edit, 1, 2, 1, 16, output::kEventObjectCreate);
   EXPECT_EQ(tracker.focusWindow, edit);
+  CaretAt(otherEdit, 1, 2, 1, 16, output::kEventObjectShow);
+  CaretAt(edit, 1, 2, 1, 16);
+  EXPECT_EQ(tracker.focusWindow, otherEdit);
+  EXPECT_EQ(owner.calls, (Calls{Left(0), Entered(edit), Left(edit), Entered(otherEdit),
+                                Left(otherEdit), Entered(0), Left(0), Entered(otherEdit),
+                                "reposition", Left(otherEdit), Entered(edit), "reposition",
+                                Left(edit), Entered(otherEdit), "reposition"}));
 }
 
 TEST_F(Caret, MenuLikeRolesAloneClearTheFocus) {
@@ -231,42 +207,28 @@ TEST_F(Caret, MenuLikeRolesAloneClearTheFocus) {
   EXPECT_EQ(tracker.focusWindow, otherEdit);
 }
 
-TEST_F(Caret, CaretCreatedOrShownInAnotherWindowMovesTheFocusThere) {
-  Focus(edit);
-  CaretAt(otherEdit, 1, 2, 1, 16, output::kEventObjectCreate);
-  EXPECT_EQ(tracker.focusWindow, otherEdit);
-  CaretAt(edit, 1, 2, 1, 16, output::kEventObjectShow);
-  EXPECT_EQ(tracker.focusWindow, edit);
-  EXPECT_EQ(owner.calls, (Calls{Left(0), Entered(edit), "reposition", Left(edit), Entered(otherEdit),
-                                "reposition", Left(otherEdit), Entered(edit)}));
-  CaretAt(otherEdit, 1, 2, 1, 16);  // a caret that only moves takes no focus
-  EXPECT_EQ(tracker.focusWindow, edit);
-}
-
 // --- the system's GUI-thread caret --------------------------------------------------------
 
+// It is asked again as it moves, until the window sends caret events.
 TEST_F(Caret, ThreadCaretStandsInWhenTheFocusedWindowSentNoCaretEvent) {
   desktop.SetThreadCaret(edit, ScreenRect{50, 60, 51, 76});
   Focus(edit);
   EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{51, 81}));
   EXPECT_EQ(tracker.caretWindow, edit);
   EXPECT_TRUE(tracker.IsTypingWindow());
-  // It is asked again as it moves.
   desktop.SetThreadCaret(edit, ScreenRect{58, 60, 59, 76});
   EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{59, 81}));
-}
-
-TEST_F(Caret, CaretEventsOfTheFocusedWindowWinOverTheThreadCaret) {
-  desktop.SetThreadCaret(edit, ScreenRect{50, 60, 51, 76});
-  Focus(edit);
   CaretAt(edit, 100, 200, 2, 16);
+  const int queries = desktop.threadCaretQueries;
   EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{102, 221}));
-  EXPECT_EQ(desktop.threadCaretQueries, 0);
+  EXPECT_EQ(desktop.threadCaretQueries, queries);
 }
 
 // --- typing windows -----------------------------------------------------------------------
 
-TEST_F(Caret, WindowThatShowedACaretIsATypingWindow) {
+// A window that has shown a caret is one; an edit-box rule on the window or
+// on its dialog decides whatever the caret; a password box never is one.
+TEST_F(Caret, TypingWindowsAreThoseThatShowedACaretOrAreListed) {
   Focus(edit);
   EXPECT_FALSE(tracker.IsTypingWindow());
   CaretAt(edit, 1, 1, 1, 1);
@@ -276,45 +238,22 @@ TEST_F(Caret, WindowThatShowedACaretIsATypingWindow) {
   CaretAt(otherEdit, 1, 1, 1, 1);
   tracker.focusWindow = 0xDEAD;  // no (longer a) window, so no class
   EXPECT_FALSE(tracker.IsTypingWindow());
-}
-
-TEST_F(Caret, ListedEditBoxOrDialogDecidesWhateverTheCaret) {
   AddEditRule("Edit#15", 1);
-  Focus(edit);
-  EXPECT_TRUE(tracker.IsTypingWindow());  // no caret seen
-  AddEditRule("edit#3", 0);                // letter case does not matter
+  AddEditRule("edit#3", 0);  // letter case does not matter
+  AddEditRule("#32770#0", 0);
   Focus(otherEdit);
-  CaretAt(otherEdit, 1, 1, 1, 1);
   EXPECT_FALSE(tracker.IsTypingWindow());
-  // A rule on a dialog covers the edit boxes inside.
   WindowHandle dialog = desktop.Add("#32770", 0, 0);
   WindowHandle box = desktop.Add("Edit", dialog, 7);
-  AddEditRule("#32770#0", 0);
   Focus(box);
   CaretAt(box, 1, 1, 1, 1);
   EXPECT_FALSE(tracker.IsTypingWindow());
-}
-
-TEST_F(Caret, PasswordBoxIsNeverATypingWindow) {
+  Focus(edit);
+  EXPECT_TRUE(tracker.IsTypingWindow());  // no caret seen
   desktop.SetPassword(edit);
   desktop.SetThreadCaret(edit, ScreenRect{50, 60, 51, 76});
-  Focus(edit);
   CaretAt(edit, 1, 1, 1, 1);
   EXPECT_FALSE(tracker.IsTypingWindow());
-  AddEditRule("Edit#15", 1);
-  EXPECT_FALSE(tracker.IsTypingWindow());
-  Focus(otherEdit);
-  CaretAt(otherEdit, 1, 1, 1, 1);
-  EXPECT_TRUE(tracker.IsTypingWindow());
-}
-
-// --- the parent chain -----------------------------------------------------------------------
-
-TEST_F(Caret, TopLevelWindowIsTheEndOfTheParentChain) {
-  WindowHandle inner = desktop.Add("Static", edit, 1);
-  EXPECT_EQ(tracker.TopLevelOf(inner), app);
-  EXPECT_EQ(tracker.TopLevelOf(app), app);
-  EXPECT_EQ(tracker.TopLevelOf(0), 0u);
 }
 
 }  // namespace

@@ -37,7 +37,8 @@ TEST(PopupPlace, KeptInsideTheCaretsMonitor) {
       {{2000, 20}, 200, 1030, second, {2000, 10}},     // no room above either
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.at.x << "," << c.at.y << " " << c.width << "x" << c.height);
+    SCOPED_TRACE(testing::Message() << c.at.x << "," << c.at.y << " " << c.width << "x"
+                                    << c.height);
     EXPECT_EQ(output::KeepInWorkArea(c.at, c.width, c.height, 25, c.work), c.want);
   }
 }

@@ -1,14 +1,13 @@
-// Fakes for the output tests: a keyboard with the US layout and a clipboard
-// that record every call in one log, so that the order of clipboard calls
-// and key events can be checked; a desktop with windows, a foreground
-// window, rectangles and carets; and an owner that records what the caret
+// Fakes for the output tests: a US-layout keyboard and a clipboard that log
+// every call in one list, so that their order can be checked; a desktop of
+// windows with rectangles and carets; an owner that records what the caret
 // tracker tells it.
 #pragma once
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,45 +19,37 @@
 
 namespace output_test {
 
+using output::ScreenRect;
+using platform::WindowHandle;
+
 // What the US keyboard layout answers for VkKeyScanExA: low byte the key,
-// bit 8 Shift, bit 9 Ctrl; -1 for characters it cannot type.
+// bit 8 Shift, bit 9 Ctrl; -1 for characters it cannot type. Digits, space,
+// Enter, Tab and Backspace are their own key.
 inline std::int16_t UsLayout(char c) {
+  static const std::string oem = ";=,-./`[\\]'", oemShifted = ":+<_>?~{|}\"";
+  static const std::string digitsShifted = ")!@#$%^&*(";
+  static const std::uint8_t oemKeys[] = {0xBA, 0xBB, 0xBC, 0xBD, 0xBE, 0xBF,
+                                         0xC0, 0xDB, 0xDC, 0xDD, 0xDE};
   const auto u = static_cast<unsigned char>(c);
   if (u >= 'a' && u <= 'z') return static_cast<std::int16_t>(u - 'a' + 'A');
   if (u >= 'A' && u <= 'Z') return static_cast<std::int16_t>(0x100 | u);
-  if (u >= '0' && u <= '9') return static_cast<std::int16_t>(u);
-  static const std::string shiftedDigits = ")!@#$%^&*(";
-  if (auto pos = shiftedDigits.find(c); pos != std::string::npos) {
-    return static_cast<std::int16_t>(0x100 | ('0' + pos));
-  }
-  struct Oem { char plain, shifted; std::uint8_t vk; };
-  static const Oem oem[] = {{';', ':', 0xBA}, {'=', '+', 0xBB}, {',', '<', 0xBC}, {'-', '_', 0xBD},
-                            {'.', '>', 0xBE}, {'/', '?', 0xBF}, {'`', '~', 0xC0}, {'[', '{', 0xDB},
-                            {'\\', '|', 0xDC}, {']', '}', 0xDD}, {'\'', '"', 0xDE}};
-  for (const Oem& o : oem) {
-    if (c == o.plain) return o.vk;
-    if (c == o.shifted) return static_cast<std::int16_t>(0x100 | o.vk);
-  }
-  switch (u) {
-    case ' ': return 0x20;
-    case '\r': return 0x0D;
-    case '\n': return 0x20D;  // Ctrl+Enter
-    case '\t': return 0x09;
-    case '\b': return 0x08;
-    default: return -1;
-  }
+  if ((u >= '0' && u <= '9') || std::string(" \r\t\b").find(c) != std::string::npos) return u;
+  if (c == '\n') return 0x20D;  // Ctrl+Enter
+  if (auto i = digitsShifted.find(c); i != std::string::npos) return std::int16_t(0x130 + i);
+  if (auto i = oem.find(c); i != std::string::npos) return oemKeys[i];
+  if (auto i = oemShifted.find(c); i != std::string::npos) return std::int16_t(0x100 | oemKeys[i]);
+  return -1;
 }
 
 struct Event {
   enum Kind { kKey, kUnicode, kOpen, kEmpty, kSetText, kClose };
-  explicit Event(Kind k) : kind(k) {}
   Kind kind;
   std::uint8_t vk = 0;
   std::uint16_t scan = 0;
   std::uint32_t flags = 0;
   char16_t unit = 0;
   bool up = false;
-  std::string text;
+  std::string text = {};
 };
 
 // The keyboard and the clipboard of one simulated session.
@@ -66,21 +57,13 @@ class Recorder final : public platform::KeyboardOutput, public platform::Clipboa
  public:
   // Keyboard.
   void KeyEvent(std::uint8_t vk, std::uint16_t scan, std::uint32_t flags) override {
-    Event e(Event::kKey);
-    e.vk = vk;
-    e.scan = scan;
-    e.flags = flags;
-    e.up = (flags & platform::kKeyUp) != 0;
-    events.push_back(e);
+    const bool up = (flags & platform::kKeyUp) != 0;
+    events.push_back({.kind = Event::kKey, .vk = vk, .scan = scan, .flags = flags, .up = up});
   }
   void UnicodeEvent(char16_t unit, bool up) override {
-    Event e(Event::kUnicode);
-    e.unit = unit;
-    e.up = up;
-    events.push_back(e);
+    events.push_back({.kind = Event::kUnicode, .unit = unit, .up = up});
   }
   std::int16_t VkKeyScan(char c) override {
-    ++lookups;
     auto it = layoutOverrides.find(c);
     return it != layoutOverrides.end() ? it->second : UsLayout(c);
   }
@@ -88,29 +71,25 @@ class Recorder final : public platform::KeyboardOutput, public platform::Clipboa
 
   // Clipboard.
   bool Open() override {
-    events.push_back(Event(Event::kOpen));
-    if (clipboardBusy) return false;
-    open = true;
-    return true;
+    events.push_back({.kind = Event::kOpen});
+    open = !clipboardBusy;
+    return open;
   }
   void Empty() override {
-    events.push_back(Event(Event::kEmpty));
+    events.push_back({.kind = Event::kEmpty});
     if (open) clipboardText.clear();
   }
   bool SetText(const std::string& text) override {
-    Event e(Event::kSetText);
-    e.text = text;
-    events.push_back(e);
+    events.push_back({.kind = Event::kSetText, .text = text});
     if (outOfMemory || !open) return false;
     clipboardText = text;
     return true;
   }
   void Close() override {
-    events.push_back(Event(Event::kClose));
+    events.push_back({.kind = Event::kClose});
     open = false;
   }
-  // The text as the one format, untraced (the keeper's own tests use the
-  // simulated clipboard).
+  // The text as the one format, untraced.
   std::vector<Item> Contents() override {
     if (clipboardText.empty()) return {};
     return {Item{1, clipboardText + '\0'}};
@@ -126,16 +105,14 @@ class Recorder final : public platform::KeyboardOutput, public platform::Clipboa
   // The events as a line: "+A" press, "-A" release, "u+00E9"/"u-00E9" for
   // Unicode events, and the clipboard calls by name.
   std::string Trace() const {
+    static const char* const kClipboardCalls[] = {"open", "empty", "set", "close"};
     std::string out;
     for (const Event& e : events) {
       if (!out.empty()) out += ' ';
-      static const char* const kClipboardCalls[] = {"open", "empty", "set", "close"};
       if (e.kind == Event::kKey) {
         out += (e.up ? '-' : '+') + KeyName(e.vk);
       } else if (e.kind == Event::kUnicode) {
-        char unit[16];
-        std::snprintf(unit, sizeof unit, "u%c%04X", e.up ? '-' : '+', unsigned(e.unit));
-        out += unit;
+        out += std::string(e.up ? "u-" : "u+") + Hex(e.unit);
       } else {
         out += kClipboardCalls[e.kind - Event::kOpen];
       }
@@ -144,72 +121,57 @@ class Recorder final : public platform::KeyboardOutput, public platform::Clipboa
   }
 
   // What a US-layout text box would show after the key events: characters,
-  // "{LEFT}" and the like for keys that type nothing, "{PASTE:text}" for
+  // "{Left}" and the like for keys that type nothing, "{PASTE:text}" for
   // Ctrl+V (with what the clipboard held), "{U+XXXX}" for Unicode events.
   std::string Typed() const {
-    std::string out;
+    std::string out, clip;
     bool shift = false, ctrl = false;
-    std::string clip;
     for (const Event& e : events) {
       if (e.kind == Event::kSetText) clip = e.text;
-      if (e.kind == Event::kUnicode && !e.up) {
-        char unit[16];
-        std::snprintf(unit, sizeof unit, "{U+%04X}", unsigned(e.unit));
-        out += unit;
-      }
+      if (e.kind == Event::kUnicode && !e.up) out += "{U+" + Hex(e.unit) + "}";
       if (e.kind != Event::kKey) continue;
-      if (e.vk == 16) { shift = !e.up; continue; }
-      if (e.vk == 17) { ctrl = !e.up; continue; }
-      if (e.up) continue;
-      if (ctrl && e.vk == 'V') { out += "{PASTE:" + clip + "}"; continue; }
-      out += CharFor(e.vk, shift);
+      if (e.vk == 16) shift = !e.up;
+      if (e.vk == 17) ctrl = !e.up;
+      if (e.up || e.vk == 16 || e.vk == 17) continue;
+      if (ctrl && e.vk == 'V') {
+        out += "{PASTE:" + clip + "}";
+      } else if (e.vk >= 'A' && e.vk <= 'Z') {
+        out += char(shift != capsLock ? e.vk : e.vk - 'A' + 'a');
+      } else {
+        out += CharFor(e.vk, shift);
+      }
     }
     return out;
   }
 
-  int KeyEventCount() const {
-    return int(std::count_if(events.begin(), events.end(),
-                             [](const Event& e) { return e.kind == Event::kKey; }));
-  }
-
   std::vector<Event> events;
   std::map<char, std::int16_t> layoutOverrides;
-  bool capsLock = false;
-  bool clipboardBusy = false;
-  bool outOfMemory = false;
-  bool open = false;
+  bool capsLock = false, clipboardBusy = false, outOfMemory = false, open = false;
   std::string clipboardText;
-  int lookups = 0;
 
  private:
-  // The keys that type no character: their name in Trace and in Typed.
-  struct NamedKey { std::uint8_t vk; const char* name; const char* typed; };
-  static constexpr NamedKey kNamed[] = {
-      {8, "Back", "{BS}"},     {9, "Tab", "\t"},        {13, "Enter", "\r\n"},
-      {16, "Shift", ""},       {17, "Ctrl", ""},        {33, "PgUp", "{PGUP}"},
-      {34, "PgDn", "{PGDN}"},  {35, "End", "{END}"},    {36, "Home", "{HOME}"},
-      {37, "Left", "{LEFT}"},  {38, "Up", "{UP}"},      {40, "Down", "{DOWN}"},
-      {46, "Del", "{DEL}"}};
-
+  static std::string Hex(unsigned value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%04X", value);
+    return text;
+  }
   static std::string KeyName(std::uint8_t vk) {
-    for (const NamedKey& k : kNamed)
-      if (k.vk == vk) return k.name;
-    if (vk == 32) return "Space";
+    static const std::map<int, std::string> names = {
+        {8, "Back"}, {9, "Tab"},   {13, "Enter"}, {16, "Shift"}, {17, "Ctrl"},
+        {32, "Space"}, {33, "PgUp"}, {34, "PgDn"}, {35, "End"},   {36, "Home"},
+        {37, "Left"},  {38, "Up"},   {40, "Down"}, {46, "Del"}};
+    if (auto it = names.find(vk); it != names.end()) return it->second;
     if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) return std::string(1, char(vk));
     return "#" + std::to_string(vk);
   }
-
-  std::string CharFor(std::uint8_t vk, bool shift) const {
-    for (const NamedKey& k : kNamed)
-      if (k.vk == vk) return k.typed;
-    if (vk >= 'A' && vk <= 'Z') {
-      bool upper = shift != capsLock;
-      return std::string(1, char(upper ? vk : vk - 'A' + 'a'));
-    }
-    for (int c = 1; c < 128; ++c) {
+  // The character of a key other than a letter, from Tab up (Backspace
+  // types none); Enter types a line break.
+  static std::string CharFor(std::uint8_t vk, bool shift) {
+    if (vk == 13) return "\r\n";
+    for (int c = '\t'; c < 128; ++c) {
       if (UsLayout(char(c)) == (shift ? 0x100 | vk : vk)) return std::string(1, char(c));
     }
-    return "{#" + std::to_string(vk) + "}";
+    return "{" + KeyName(vk) + "}";
   }
 };
 
@@ -217,68 +179,54 @@ class Recorder final : public platform::KeyboardOutput, public platform::Clipboa
 // rectangle and an optional caret of their thread.
 class FakeDesktop final : public platform::Desktop, public output::CaretDesktop {
  public:
-  platform::WindowHandle Add(const std::string& className, platform::WindowHandle parent = 0,
-                             int controlId = 0) {
-    platform::WindowHandle h = next_++;
-    windows_[h].className = className;
-    windows_[h].parent = parent;
-    windows_[h].controlId = controlId;
-    return h;
+  WindowHandle Add(const std::string& className, WindowHandle parent = 0, int controlId = 0) {
+    windows_[next_] = Window{className, parent, controlId};
+    return next_++;
   }
-  void SetRect(platform::WindowHandle w, output::ScreenRect rect) { windows_[w].rect = rect; windows_[w].hasRect = true; }
-  void SetPassword(platform::WindowHandle w) { windows_[w].password = true; }
-  void SetThreadCaret(platform::WindowHandle w, output::ScreenRect caret) {
-    windows_[w].caret = caret;
-    windows_[w].hasCaret = true;
-  }
+  void SetRect(WindowHandle w, ScreenRect rect) { windows_[w].rect = rect; }
+  void SetPassword(WindowHandle w) { windows_[w].password = true; }
+  void SetThreadCaret(WindowHandle w, ScreenRect c) { windows_[w].caret = c; }
 
   // platform::Desktop
-  bool IsWindowValid(platform::WindowHandle w) const override { return Find(w) != nullptr; }
-  std::string WindowClassName(platform::WindowHandle w) const override {
-    return Find(w) ? Find(w)->className : std::string();
-  }
-  int WindowControlId(platform::WindowHandle w) const override {
-    return Find(w) ? Find(w)->controlId : 0;
-  }
-  platform::WindowHandle WindowParent(platform::WindowHandle w) const override {
-    return Find(w) ? Find(w)->parent : 0;
-  }
-  platform::ProcessId WindowProcessId(platform::WindowHandle) const override { return 0; }
+  bool IsWindowValid(WindowHandle w) const override { return windows_.count(w) != 0; }
+  std::string WindowClassName(WindowHandle w) const override { return At(w).className; }
+  int WindowControlId(WindowHandle w) const override { return At(w).controlId; }
+  WindowHandle WindowParent(WindowHandle w) const override { return At(w).parent; }
+  platform::ProcessId WindowProcessId(WindowHandle) const override { return 0; }
 
   // output::CaretDesktop
-  platform::WindowHandle ForegroundWindow() const override { return foreground; }
-  bool WindowRect(platform::WindowHandle w, output::ScreenRect& rect) const override {
-    if (!Find(w) || !Find(w)->hasRect) return false;
-    rect = Find(w)->rect;
-    return true;
+  WindowHandle ForegroundWindow() const override { return foreground; }
+  bool WindowRect(WindowHandle w, ScreenRect& rect) const override {
+    return Read(At(w).rect, rect);
   }
-  bool IsPasswordEdit(platform::WindowHandle w) const override {
-    return Find(w) && Find(w)->password;
-  }
-  bool GuiThreadCaret(platform::WindowHandle w, output::ScreenRect& caret) const override {
+  bool IsPasswordEdit(WindowHandle w) const override { return At(w).password; }
+  bool GuiThreadCaret(WindowHandle w, ScreenRect& caret) const override {
     ++threadCaretQueries;
-    if (!Find(w) || !Find(w)->hasCaret) return false;
-    caret = Find(w)->caret;
-    return true;
+    return Read(At(w).caret, caret);
   }
 
-  platform::WindowHandle foreground = 0;
+  WindowHandle foreground = 0;
   mutable int threadCaretQueries = 0;
 
  private:
   struct Window {
     std::string className;
-    platform::WindowHandle parent = 0;
+    WindowHandle parent = 0;
     int controlId = 0;
-    bool hasRect = false, password = false, hasCaret = false;
-    output::ScreenRect rect, caret;
+    bool password = false;
+    std::optional<ScreenRect> rect = {}, caret = {};
   };
-  const Window* Find(platform::WindowHandle w) const {
+  const Window& At(WindowHandle w) const {
+    static const Window kNone;
     auto it = windows_.find(w);
-    return it == windows_.end() ? nullptr : &it->second;
+    return it == windows_.end() ? kNone : it->second;
   }
-  std::map<platform::WindowHandle, Window> windows_;
-  platform::WindowHandle next_ = 0x100;
+  static bool Read(const std::optional<ScreenRect>& stored, ScreenRect& out) {
+    if (stored) out = *stored;
+    return stored.has_value();
+  }
+  std::map<WindowHandle, Window> windows_;
+  WindowHandle next_ = 0x100;
 };
 
 class NoProcesses final : public platform::ProcessSource {
@@ -289,29 +237,33 @@ class NoProcesses final : public platform::ProcessSource {
   }
 };
 
-// Records the tracker's calls as "reposition", "left:<h>", "entered:<h>".
+// Records the tracker's calls as "reposition", "left:<h>", "entered:<h>",
+// and what the tracker held as its focus while it told of an entered window.
 class RecordingOwner : public output::CaretOwner {
  public:
-  explicit RecordingOwner(platform::WindowHandle main) : main_(main) {}
+  explicit RecordingOwner(WindowHandle main) : main_(main) {}
   void RepositionPrompt() override { calls.push_back("reposition"); }
-  void OnFocusLeft(platform::WindowHandle w) override { calls.push_back("left:" + std::to_string(w)); }
-  void OnFocusEntered(platform::WindowHandle w) override { calls.push_back("entered:" + std::to_string(w)); }
-  platform::WindowHandle MainWindow() const override { return main_; }
+  void OnFocusLeft(WindowHandle w) override { calls.push_back("left:" + std::to_string(w)); }
+  void OnFocusEntered(WindowHandle w) override {
+    if (tracker) focusDuringEnter = tracker->focusWindow;
+    calls.push_back("entered:" + std::to_string(w));
+  }
+  WindowHandle MainWindow() const override { return main_; }
 
   std::vector<std::string> calls;
+  const output::CaretTracker* tracker = nullptr;
+  WindowHandle focusDuringEnter = 0;
 
  private:
-  platform::WindowHandle main_;
+  WindowHandle main_;
 };
 
 class FakeWord final : public output::WordCaretQuery {
  public:
   bool GetWordCaretPos(output::ScreenPoint& point) override {
     ++queries;
-    point = output::ScreenPoint{};
-    if (!running) return false;
-    point = selection;
-    return true;
+    point = running ? selection : output::ScreenPoint{};
+    return running;
   }
   bool running = false;
   output::ScreenPoint selection;
