@@ -25,6 +25,13 @@ check() {
   if "$@"; then pass "$name"; else fail "$name"; "$wine" "$helper" where || true; "$wine" "$helper" hook-stats || true; fi
 }
 q() { "$wine" "$helper" "$@"; }
+# offered NAME TEXT ROWS: TEXT typed into notepad shows ROWS; put away again.
+offered() {
+  xdotool type --delay 30 "$2"
+  check "$1" q wait-rows "$3" 3000
+  xdotool key Escape
+  q wait-prompt hidden 2000 >/dev/null
+}
 # The first window whose name matches, waiting up to $2 seconds.
 find_window() {
   local id="" end=$((SECONDS + ${2:-10}))
@@ -179,9 +186,7 @@ xdotool type --delay 30 "qui"
 if q wait-prompt visible 1000 >/dev/null; then fail "no prompt while off"; else pass "no prompt while off"; fi
 xdotool key ctrl+F5
 check "tray icon shows the engine on again" tray_icon_is blue
-xdotool type --delay 30 " qui"
-check "prompt is back after switching on" q wait-rows "quibble|quiet|quill|quilt" 3000
-xdotool key Escape
+offered "prompt is back after switching on" " qui" "quibble|quiet|quill|quilt"
 
 # Timings: from a key to the prompt drawn, and the time the hook procedure
 # takes for the user's keys. They are reported against their targets (30 ms,

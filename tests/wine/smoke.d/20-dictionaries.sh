@@ -29,10 +29,7 @@ q wait-window "$dm" 5000 >/dev/null
 q lv-check "$dm" 1019 1 1 >/dev/null
 q click "$dm" 1 >/dev/null
 back_to_notepad "$dm"
-xdotool type --delay 30 " qui"
-check "checked again, it is back" q wait-rows "quibble|quiet|quill|quilt" 3000
-xdotool key Escape
-q wait-prompt hidden 2000 >/dev/null
+offered "checked again, it is back" " qui" "quibble|quiet|quill|quilt"
 
 # A new dictionary: an empty name is refused, Med is made and edited.
 q command 32795 >/dev/null
@@ -85,10 +82,7 @@ rows=$(q lv-rows "$dm" 1019 | tr -d '\r')
 [[ "$rows" == *"] Med|Dictionary|"* ]] && pass "the manager lists Med" || fail "the manager lists Med ($rows)"
 q click "$dm" 1 >/dev/null
 back_to_notepad "$dm"
-xdotool type --delay 30 " med"
-check "the new and the imported entries are offered" q wait-rows "medal|mediate|medic|medium" 3000
-xdotool key Escape
-q wait-prompt hidden 2000 >/dev/null
+offered "the new and the imported entries are offered" " med" "medal|mediate|medic|medium"
 
 # The user shorthand file, opened and cancelled, stays a shorthand file.
 q command 32839 >/dev/null

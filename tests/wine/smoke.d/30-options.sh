@@ -40,14 +40,8 @@ sleep 0.5
 check "Ctrl+F5 no longer switches it" tray_icon_is grey
 xdotool key shift+F6
 check "Shift+F6 switches the engine on" tray_icon_is blue
-xdotool type --delay 30 " qui"
-check "the prompt shows three rows" q wait-rows "quibble|quiet|quill" 3000
-xdotool key Escape
-q wait-prompt hidden 2000 >/dev/null
-xdotool type --delay 30 " flo"
-check "the learned word is offered" q wait-rows "florin" 3000
-xdotool key Escape
-q wait-prompt hidden 2000 >/dev/null
+offered "the prompt shows three rows" " qui" "quibble|quiet|quill"
+offered "the learned word is offered" " flo" "florin"
 
 # A check box changed and then Cancel: asked, No keeps Config.ini as it was.
 cp "$app/Config.ini" "$out/Config.before"

@@ -53,10 +53,7 @@ sleep 0.3
 [ -z "$(q lv-rows "$am" 1000 | tr -d '\r')" ] && pass "Delete removes the rule" || fail "Delete removes the rule"
 q click "$am" 1 >/dev/null
 back_to_notepad "$am"
-xdotool type --delay 30 " qui"
-check "prompts come back without the rule" q wait-rows "quibble|quiet|quill|quilt" 3000
-xdotool key Escape
-q wait-prompt hidden 2000 >/dev/null
+offered "prompts come back without the rule" " qui" "quibble|quiet|quill|quilt"
 
 # The finder: drag it over notepad's edit box.
 q command 32841 >/dev/null
@@ -103,7 +100,4 @@ q click "$el" 2 >/dev/null
 back_to_notepad "$el"
 xdotool mousemove 500 350
 check "the tray icon still shows the engine on" tray_icon_is blue
-xdotool type --delay 30 " qui"
-check "keys are followed again after the Edit Box List" q wait-rows "quibble|quiet|quill|quilt" 3000
-xdotool key Escape
-q wait-prompt hidden 2000 >/dev/null
+offered "keys are followed again after the Edit Box List" " qui" "quibble|quiet|quill|quilt"
