@@ -150,16 +150,14 @@ TEST_F(ConfigTest, DamagedOrUnreadableConfigGivesDefaultsForWhatCannotBeRead) {
 
 // ---- dictionary flags --------------------------------------------------------------
 
-TEST_F(ConfigTest, UnlistedEmptyOrUnflaggedDictionaryPathIsEnabled) {
+TEST_F(ConfigTest, DictionaryFlagsDefaultToEnabledAndNewOnesTakeTheFirstFreeKey) {
   EXPECT_TRUE(config.IsDictEnabled("C:\\libs\\a.lib"));
   EXPECT_TRUE(config.IsDictEnabled(""));
   EXPECT_FALSE(config.SetDictEnabled("", false));
   EXPECT_FALSE(configtest::Exists(ConfigIni()));
   WriteFile(ConfigIni(), "[DBS]\r\nDB1=C:\\x.lib\r\n");
   EXPECT_TRUE(config.IsDictEnabled("C:\\x.lib"));
-}
-
-TEST_F(ConfigTest, DictionaryFlagsAreNumberedFromTheFirstFreeKey) {
+  // New flags are numbered from the first free key.
   WriteFile(ConfigIni(), "[DBS]\r\nDB1=C:\\libs\\one.lib\r\nDB1-B=1\r\nDB3=C:\\libs\\three.lib\r\nDB3-B=0\r\n");
   EXPECT_TRUE(config.SetDictEnabled("C:\\libs\\two.lib", false));
   EXPECT_EQ(Key("DBS", "DB2"), "C:\\libs\\two.lib");

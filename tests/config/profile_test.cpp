@@ -12,6 +12,7 @@
 
 namespace {
 
+using configtest::List;
 using configtest::ReadFile;
 using configtest::TempDir;
 using configtest::WriteFile;
@@ -35,16 +36,6 @@ Read GetList(const std::string& path, const char* section, std::uint32_t size = 
   std::uint32_t n = section ? platform::ProfileGetSection(section, buffer.data(), size, path.c_str())
                             : platform::ProfileGetSectionNames(buffer.data(), size, path.c_str());
   return Read{n, std::string(buffer.data(), n + 1)};
-}
-
-std::string List(std::initializer_list<const char*> items) {
-  std::string out;
-  for (const char* s : items) {
-    out += s;
-    out += '\0';
-  }
-  out += '\0';
-  return out;
 }
 
 class ProfileTest : public ::testing::Test {
@@ -164,24 +155,35 @@ TEST_F(ProfileTest, SectionListReadsKeyNamesWithNullKey) {
 
 // ---- writing -----------------------------------------------------------------
 
-TEST_F(ProfileTest, WritingCreatesSectionsAndKeysInOrderAndReplacesAValueInPlace) {
-  EXPECT_TRUE(platform::ProfileWriteString("A", "k", "v", ini.c_str()));
-  EXPECT_TRUE(platform::ProfileWriteString("B", "k2", "  v2", ini.c_str()));
-  EXPECT_TRUE(platform::ProfileWriteString("a", "k3", "v3", ini.c_str()));
-  EXPECT_EQ(ReadFile(ini), "[A]\r\nk=v\r\nk3=v3\r\n[B]\r\nk2=v2\r\n");
-  WriteFile(ini, "; header\r\n[A]\r\nx=1\r\nK = old\r\ny=2\r\n");
-  EXPECT_TRUE(platform::ProfileWriteString("A", "k", "new", ini.c_str()));
-  EXPECT_EQ(ReadFile(ini), "; header\r\n[A]\r\nx=1\r\nK=new\r\ny=2\r\n");
-}
-
-TEST_F(ProfileTest, NullValueDeletesTheKeyAndNullKeyTheSection) {
-  WriteFile(ini, "[A]\r\nx=1\r\ny=2\r\n[B]\r\nz=3\r\n");
-  EXPECT_TRUE(platform::ProfileWriteString("a", "X", nullptr, ini.c_str()));
-  EXPECT_EQ(ReadFile(ini), "[A]\r\ny=2\r\n[B]\r\nz=3\r\n");
-  EXPECT_TRUE(platform::ProfileWriteString("a", nullptr, nullptr, ini.c_str()));
-  EXPECT_EQ(ReadFile(ini), "[B]\r\nz=3\r\n");
-  EXPECT_TRUE(platform::ProfileWriteString("Gone", nullptr, nullptr, ini.c_str()));
-  EXPECT_EQ(ReadFile(ini), "[B]\r\nz=3\r\n");
+TEST_F(ProfileTest, WritesChangeOnlyTheirKeyOrSection) {
+  const struct {
+    const char* before;  // nullptr: no file
+    const char* section;
+    const char* key;    // nullptr: delete the section
+    const char* value;  // nullptr: delete the key
+    const char* after;
+  } cases[] = {
+      // New sections and keys go at the end; a value loses its leading blanks.
+      {nullptr, "A", "k", "v", "[A]\r\nk=v\r\n"},
+      {"[A]\r\nk=v\r\n", "B", "k2", "  v2", "[A]\r\nk=v\r\n[B]\r\nk2=v2\r\n"},
+      {"[A]\r\nk=v\r\n[B]\r\nk2=v2\r\n", "a", "k3", "v3", "[A]\r\nk=v\r\nk3=v3\r\n[B]\r\nk2=v2\r\n"},
+      // A value is replaced in place.
+      {"; header\r\n[A]\r\nx=1\r\nK = old\r\ny=2\r\n", "A", "k", "new",
+       "; header\r\n[A]\r\nx=1\r\nK=new\r\ny=2\r\n"},
+      {"[A]\r\nx=1\r\ny=2\r\n[B]\r\nz=3\r\n", "a", "X", nullptr, "[A]\r\ny=2\r\n[B]\r\nz=3\r\n"},
+      {"[A]\r\ny=2\r\n[B]\r\nz=3\r\n", "a", nullptr, nullptr, "[B]\r\nz=3\r\n"},
+      {"[B]\r\nz=3\r\n", "Gone", nullptr, nullptr, "[B]\r\nz=3\r\n"},
+      // An unchanged value leaves the file alone; a byte order mark is kept.
+      {"[A]\n k = v\n", "A", "k", "v", "[A]\n k = v\n"},
+      {"\xEF\xBB\xBF[A]\r\nk=1\r\n", "A", "k", "2", "\xEF\xBB\xBF[A]\r\nk=2\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.before ? c.before : "(none)") + " / " + c.section);
+    std::filesystem::remove(ini);
+    if (c.before) WriteFile(ini, c.before);
+    EXPECT_TRUE(platform::ProfileWriteString(c.section, c.key, c.value, ini.c_str()));
+    EXPECT_EQ(ReadFile(ini), c.after);
+  }
 }
 
 TEST_F(ProfileTest, WritingASectionReplacesItsLines) {
@@ -194,26 +196,7 @@ TEST_F(ProfileTest, WritingASectionReplacesItsLines) {
   EXPECT_EQ(GetString(ini, "A", "q").text, "2");
 }
 
-TEST_F(ProfileTest, UnchangedValueLeavesTheFileAlone) {
-  WriteFile(ini, "[A]\n k = v\n");
-  EXPECT_TRUE(platform::ProfileWriteString("A", "k", "v", ini.c_str()));
-  EXPECT_EQ(ReadFile(ini), "[A]\n k = v\n");
-}
-
-TEST_F(ProfileTest, WriteIntoMissingFolderFails) {
-  std::string bad = dir.File("no-such-folder") + "/" + "x.ini";
-  EXPECT_FALSE(platform::ProfileWriteString("A", "k", "v", bad.c_str()));
-  EXPECT_FALSE(configtest::Exists(bad));
-  EXPECT_EQ(GetString(bad, "A", "k", "dflt").text, "dflt");
-}
-
 // ---- damaged files --------------------------------------------------------------
-
-TEST_F(ProfileTest, Utf8ByteOrderMarkIsKeptWhenWriting) {
-  WriteFile(ini, "\xEF\xBB\xBF[A]\r\nk=1\r\n");
-  EXPECT_TRUE(platform::ProfileWriteString("A", "k", "2", ini.c_str()));
-  EXPECT_EQ(ReadFile(ini), "\xEF\xBB\xBF[A]\r\nk=2\r\n");
-}
 
 TEST_F(ProfileTest, VeryLongLinesAreReadWhole) {
   std::string value(100000, 'x');
@@ -239,13 +222,18 @@ TEST_F(ProfileTest, BinaryGarbageLoadsWithoutHarmAndANulEndsANameOrValue) {
   EXPECT_EQ(GetString(ini, "A", "j").text, "1");
 }
 
-TEST_F(ProfileTest, FolderInPlaceOfTheFileReadsAsDefaults) {
+TEST_F(ProfileTest, FolderInPlaceOfTheFileOrAMissingFolderReadsAsDefaults) {
   std::string folder = dir.File("folder.ini");
   std::filesystem::create_directories(folder);
   EXPECT_EQ(GetString(folder, "A", "k", "dflt").text, "dflt");
   EXPECT_EQ(GetList(folder, "A").result, 0u);
   EXPECT_EQ(GetList(folder, nullptr).result, 0u);
   EXPECT_FALSE(platform::ProfileWriteString("A", "k", "v", folder.c_str()));
+  // Nor can a file be made in a folder that does not exist.
+  std::string bad = dir.File("no-such-folder") + "/" + "x.ini";
+  EXPECT_FALSE(platform::ProfileWriteString("A", "k", "v", bad.c_str()));
+  EXPECT_FALSE(configtest::Exists(bad));
+  EXPECT_EQ(GetString(bad, "A", "k", "dflt").text, "dflt");
 }
 
 #ifndef _WIN32

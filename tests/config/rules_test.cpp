@@ -99,15 +99,14 @@ TEST_F(RulesTest, DamagedRuleFileLoadsWhatItCan) {
 
 // ---- list operations ----------------------------------------------------------------
 
-TEST_F(RulesTest, AddRefusesARuleWithNeitherPathNorEditId) {
+TEST_F(RulesTest, AddRefusesARuleWithNeitherPathNorEditIdAndNumbersNewSections) {
   EXPECT_EQ(config.AddAppRule(AppRule{}), -1);
   EXPECT_TRUE(config.appRules.empty());
   EXPECT_EQ(config.AddAppRule(Rule("a", 1)), 0);
   EXPECT_EQ(config.AddAppRule(Rule("", 1, "Mine", "E#1")), 1);
   EXPECT_EQ(Sections(config.appRules), (Names{"APP1", "Mine"}));
-}
-
-TEST_F(RulesTest, NewSectionNameFollowsTheLargestNumber) {
+  // A new section name follows the largest number.
+  config.appRules.clear();
   WriteFile(AppIni(), "[APP7]\r\nPATH=a\r\n");
   EXPECT_EQ(config.NewSectionName(), "APP8");  // an empty list loads the file first
   config.appRules = {Rule("a", 1, "APP1"), Rule("b", 1, "APP3"), Rule("c", 1, "APP10"),

@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "common/files.h"
 #include "config/Config.h"
@@ -18,6 +19,17 @@ using testutil::ReadFile;
 using testutil::WriteFile;
 
 inline bool Exists(const std::string& path) { return std::filesystem::exists(path); }
+
+// A double-NUL list of the profile functions.
+inline std::string List(const std::vector<std::string>& items) {
+  std::string out;
+  for (const std::string& s : items) {
+    out += s;
+    out += '\0';
+  }
+  out += '\0';
+  return out;
+}
 
 // n bytes of binary garbage, the same on every run.
 inline std::string Junk(int n, int mul, int add) {
