@@ -42,8 +42,6 @@ TEST(ConfigAppDir, IsTheExecutablesFolder) {
   ASSERT_FALSE(c.strAppDir.empty());
   EXPECT_EQ(exe.compare(0, c.strAppDir.size(), c.strAppDir), 0);
   EXPECT_TRUE(c.strAppDir.back() == '\\' || c.strAppDir.back() == '/');
-  EXPECT_EQ(c.ConfigIniPath(), c.strAppDir + "Config.ini");
-  EXPECT_EQ(c.AppConfigIniPath(), c.strAppDir + "AppConfig.ini");
 }
 
 TEST_F(ConfigTest, NoFilesLeaveEveryDefaultAndSavingWritesTheWholeLayout) {

