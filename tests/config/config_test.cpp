@@ -194,12 +194,10 @@ TEST(FirstRun, FirstStartWritesZeroAndTheSecondFindsIt) {
   UpdateFirstRunFlag(unavailable, flag);
   EXPECT_EQ(flag, 1u);
   EXPECT_EQ(unavailable.writeCount(), 0);
-}
-
-TEST(FirstRun, SystemRegistry) {
-  // Windows: whatever an earlier start left, the flag is 0 from the second
-  // check on. posix: there is no registry, so the flag keeps its value.
-  std::uint32_t flag = 1;
+  // The system's registry. Windows: whatever an earlier start left, the flag
+  // is 0 from the second check on. posix: there is no registry, so the flag
+  // keeps its value.
+  flag = 1;
   UpdateFirstRunFlag(platform::SystemRegistry(), flag);
   flag = 1;
   UpdateFirstRunFlag(platform::SystemRegistry(), flag);

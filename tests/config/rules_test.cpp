@@ -146,19 +146,16 @@ class DecisionTest : public RulesTest {
   WindowHandle editor = 0, game = 0, orphan = 0;
 };
 
-TEST_F(DecisionTest, UnnamedApplicationsFollowTheDefaultWhateverTheEditBoxRules) {
-  EXPECT_TRUE(config.IsWorkOnWindow(editor));
-  config.AddAppRule(Rule("", 1, "", "EditorFrame#0"));
-  config.bOtherAppsWork = 0;
-  EXPECT_FALSE(config.IsWorkOnWindow(game));
-  EXPECT_FALSE(config.IsWorkOnWindow(editor));
-}
-
-TEST_F(DecisionTest, PathMatchesWithoutRegardToCaseAndTheFirstRuleDecides) {
+TEST_F(DecisionTest, PathMatchesWithoutRegardToCaseTheFirstRuleDecidesOthersFollowTheDefault) {
   config.AddAppRule(Rule("c:\\apps\\EDITOR.EXE", 0));
   config.AddAppRule(Rule("C:\\Apps\\Editor.exe", 1));
   EXPECT_FALSE(config.IsWorkOnWindow(editor));
   EXPECT_TRUE(config.IsWorkOnWindow(game));
+  // Unnamed applications follow the default whatever the edit-box rules.
+  config.AddAppRule(Rule("", 1, "", "GameWindow#0"));
+  config.bOtherAppsWork = 0;
+  EXPECT_FALSE(config.IsWorkOnWindow(editor));
+  EXPECT_FALSE(config.IsWorkOnWindow(game));
 }
 
 TEST_F(DecisionTest, SameWindowAgainReusesTheAnswerWithoutListingProcesses) {
