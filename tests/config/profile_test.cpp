@@ -116,7 +116,8 @@ TEST_F(ProfileTest, ListReads) {
       {"[A]\r\nk=1\r\nk=2\r\n[B]\r\nj=0\r\n[a]\r\nk=3\r\n", "a", 1024, List({"k=1", "k=2"}), 8},
       {"[A]\r\nk=1\r\n[B]\r\nj=0\r\n[a]\r\nk=3\r\n", nullptr, 1024, List({"A", "B", "a"}), 6},
       // Comments go, blanks around a key and its value too.
-      {"[A]\r\nplain line\r\n;comment=1\r\n  k  =  v\r\n", "A", 1024, List({"plain line", "k=v"}), 15},
+      {"[A]\r\nplain line\r\n;comment=1\r\n  k  =  v\r\n", "A", 1024,
+       List({"plain line", "k=v"}), 15},
       {"top=1\r\n[A]\r\nk=v\r\n", nullptr, 1024, List({"A"}), 2},
       // A header ends at the last bracket; "[open" is no header.
       {"[ Sp ace ] x\r\nk=1\r\n[a]b]\r\nk=2\r\n[open\r\nk=3\r\n", nullptr, 1024,
@@ -167,7 +168,8 @@ TEST_F(ProfileTest, WritesChangeOnlyTheirKeyOrSection) {
       // New sections and keys go at the end; a value loses its leading blanks.
       {nullptr, "A", "k", "v", "[A]\r\nk=v\r\n"},
       {"[A]\r\nk=v\r\n", "B", "k2", "  v2", "[A]\r\nk=v\r\n[B]\r\nk2=v2\r\n"},
-      {"[A]\r\nk=v\r\n[B]\r\nk2=v2\r\n", "a", "k3", "v3", "[A]\r\nk=v\r\nk3=v3\r\n[B]\r\nk2=v2\r\n"},
+      {"[A]\r\nk=v\r\n[B]\r\nk2=v2\r\n", "a", "k3", "v3",
+       "[A]\r\nk=v\r\nk3=v3\r\n[B]\r\nk2=v2\r\n"},
       // A value is replaced in place.
       {"; header\r\n[A]\r\nx=1\r\nK = old\r\ny=2\r\n", "A", "k", "new",
        "; header\r\n[A]\r\nx=1\r\nK=new\r\ny=2\r\n"},
