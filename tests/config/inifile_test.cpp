@@ -15,6 +15,7 @@ using configtest::List;
 using configtest::ReadFile;
 using configtest::TempDir;
 using configtest::WriteFile;
+using Bytes = std::vector<unsigned char>;
 
 class IniFileTest : public ::testing::Test {
  protected:
@@ -216,9 +217,7 @@ TEST_F(IniFileTest, DataBlocksPointsAndRectanglesAreUpperCaseHexInMemoryOrder) {
   WriteFile(path, "[H]\r\nodd=0A0b0\r\nbad=0G\r\n");
   unsigned char buffer[8] = {0xee, 0xee, 0xee, 0xee, 0xee, 0xee, 0xee, 0xee};
   EXPECT_EQ(ini.GetDataBlock("H", "odd", buffer, 8), 2u);
-  EXPECT_EQ(buffer[0], 10);
-  EXPECT_EQ(buffer[1], 11);
-  EXPECT_EQ(buffer[2], 0xee);
+  EXPECT_EQ(Bytes(buffer, buffer + 3), (Bytes{10, 11, 0xee}));
   EXPECT_EQ(ini.GetDataBlock("H", "bad", buffer, 8), 0u);
   EXPECT_EQ(buffer[0], 10);
   EXPECT_EQ(ini.GetDataBlock("H", "odd", buffer, 8, 1), 1u);
