@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -72,8 +71,7 @@ TEST_F(IniFileTest, LongValueIsReadWholeAndABufferedReadCutsWithoutTerminator) {
     EXPECT_EQ(ini.GetString("S", "k"), value) << n;
   }
   ini.WriteString("S", "k", "abcdef");
-  char buffer[8];
-  std::memset(buffer, 'Z', sizeof buffer);
+  char buffer[8] = "ZZZZZZZ";
   EXPECT_EQ(ini.GetString("S", "k", buffer, 4), 4u);
   EXPECT_EQ(std::string(buffer, 5), "abcdZ");
   EXPECT_EQ(ini.GetString("S", "k", buffer, 7), 6u);
