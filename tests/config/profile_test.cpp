@@ -246,6 +246,11 @@ bool AbandonSave(const char*) { return false; }
 
 [[noreturn]] bool CrashDuringSave(const char*) { std::_Exit(3); }
 
+long FilesIn(const TempDir& dir) {
+  return long(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()));
+}
+
 TEST_F(ProfileTest, AbandonedSaveLeavesTheOldFile) {
   WriteFile(ini, "[A]\r\nk=old\r\n");
   platform::SetProfileSaveHook(&AbandonSave);
@@ -254,20 +259,22 @@ TEST_F(ProfileTest, AbandonedSaveLeavesTheOldFile) {
   EXPECT_FALSE(written);
   EXPECT_EQ(ReadFile(ini), "[A]\r\nk=old\r\n");
   EXPECT_EQ(GetString(ini, "A", "k").text, "old");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(std::filesystem::path(ini).parent_path()),
-                          std::filesystem::directory_iterator()),
-            1);
+  EXPECT_EQ(FilesIn(dir), 1);
 }
 
 TEST_F(ProfileTest, CrashInTheMiddleOfASaveLeavesTheOldFile) {
   WriteFile(ini, "[A]\r\nk=old\r\n");
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  // "fast": the child forks from here and writes this test's file. A re-run
+  // child ("threadsafe") makes a scratch folder of its own and leaves this
+  // one untouched.
+  GTEST_FLAG_SET(death_test_style, "fast");
   EXPECT_EXIT(
       {
         platform::SetProfileSaveHook(&CrashDuringSave);
         platform::ProfileWriteString("A", "k", "new", ini.c_str());
       },
       ::testing::ExitedWithCode(3), "");
+  EXPECT_EQ(FilesIn(dir), 2);  // the file and the half-written copy
   EXPECT_EQ(ReadFile(ini), "[A]\r\nk=old\r\n");
   EXPECT_EQ(GetString(ini, "A", "k").text, "old");
   // The next save goes through in spite of the leftover.
