@@ -80,7 +80,19 @@ TEST_F(IniFileTest, LongValueIsReadWholeAndABufferedReadCutsWithoutTerminator) {
 
 // ---- sections and keys -----------------------------------------------------------
 
-TEST_F(IniFileTest, KeyExistsWithAnEqualsSignAfterTheStartOfItsLine) {
+TEST_F(IniFileTest, EmptyListsAreASingleNulListsGrowAndAKeyNeedsAnEqualsSignAfterItsStart) {
+  EXPECT_EQ(ini.GetSectionNames(), std::string(1, '\0'));
+  EXPECT_EQ(ini.GetKeyLines("S"), std::string(1, '\0'));
+  std::vector<std::string> names{"stale"};
+  ini.GetKeyNames("S", names);
+  EXPECT_TRUE(names.empty());
+  std::vector<std::string> expected;
+  for (int i = 0; i < 200; ++i) {
+    expected.push_back("Section" + std::to_string(i));
+    ini.WriteString(expected.back().c_str(), "k", "v");
+  }
+  EXPECT_EQ(ini.GetSectionNames(), List(expected));
+  // A key needs an equals sign after the start of its line.
   WriteFile(path, "[S]\r\nempty=\r\nfull=1\r\nnovalue\r\n");
   EXPECT_TRUE(ini.IsKeyExist("S", "empty"));
   EXPECT_TRUE(ini.IsKeyExist("s", "FULL"));
@@ -89,24 +101,9 @@ TEST_F(IniFileTest, KeyExistsWithAnEqualsSignAfterTheStartOfItsLine) {
   EXPECT_TRUE(ini.IsSectionExist("s"));
   EXPECT_FALSE(ini.IsSectionExist("T"));
   WriteFile(path, "[S]\r\n  k1  =  v1\r\n=start\r\nno equals\r\nk2=a=b\r\n");
-  std::vector<std::string> names;
   ini.GetKeyNames("S", names);
   EXPECT_EQ(names, (std::vector<std::string>{"k1", "k2"}));
   EXPECT_EQ(ini.GetKeyNames("S"), List({"k1", "k2"}));
-}
-
-TEST_F(IniFileTest, EmptyListsAreASingleNulAndListsGrowPastTheirFirstBuffer) {
-  EXPECT_EQ(ini.GetSectionNames(), std::string(1, '\0'));
-  EXPECT_EQ(ini.GetKeyLines("S"), std::string(1, '\0'));
-  std::vector<std::string> stale{"stale"};
-  ini.GetKeyNames("S", stale);
-  EXPECT_TRUE(stale.empty());
-  std::vector<std::string> expected;
-  for (int i = 0; i < 200; ++i) {
-    expected.push_back("Section" + std::to_string(i));
-    ini.WriteString(expected.back().c_str(), "k", "v");
-  }
-  EXPECT_EQ(ini.GetSectionNames(), List(expected));
 }
 
 TEST_F(IniFileTest, CopyMoveAndDelete) {
