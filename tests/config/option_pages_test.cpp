@@ -22,8 +22,6 @@ std::vector<std::uint8_t> AcceptKeys(const CHotkeyPageModel& page) {
 
 // Rows of the sorted list: CTRL, RETURN, SHIFT, SPACE, TAB.
 TEST(HotkeyPage, AcceptKeysFollowTheListOrderNotTheClicks) {
-  ASSERT_EQ(CHotkeyPageModel::AcceptList().size(), 5u);
-  EXPECT_STREQ(CHotkeyPageModel::AcceptList()[1].text, "RETURN");
   struct Case {
     std::vector<bool> selected;
     std::vector<std::uint8_t> first;  // the leading accept keys; the rest are 0xFF

@@ -12,9 +12,10 @@
 
 namespace {
 
-using configtest::ReadBytes;
+using configtest::List;
+using configtest::ReadFile;
 using configtest::TempDir;
-using configtest::WriteBytes;
+using configtest::WriteFile;
 
 struct Read {
   std::uint32_t result;
@@ -37,20 +38,10 @@ Read GetList(const std::string& path, const char* section, std::uint32_t size = 
   return Read{n, std::string(buffer.data(), n + 1)};
 }
 
-std::string List(std::initializer_list<const char*> items) {
-  std::string out;
-  for (const char* s : items) {
-    out += s;
-    out += '\0';
-  }
-  out += '\0';
-  return out;
-}
-
 class ProfileTest : public ::testing::Test {
  protected:
   TempDir dir;
-  std::string ini = dir.Path("test.ini");
+  std::string ini = dir.File("test.ini");
 };
 
 // ---- reading ----------------------------------------------------------------
@@ -104,14 +95,14 @@ TEST_F(ProfileTest, SingleValueReads) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.file) + " / " + c.key);
-    WriteBytes(ini, c.file);
+    WriteFile(ini, c.file);
     const Read r = GetString(ini, c.section, c.key, c.def, c.size);
     EXPECT_EQ(r.text, c.text);
     if (c.result >= 0) {
       EXPECT_EQ(r.result, std::uint32_t(c.result));
     }
   }
-  EXPECT_EQ(GetString(dir.Path("none.ini"), "A", "k", "dflt").text, "dflt");
+  EXPECT_EQ(GetString(dir.File("none.ini"), "A", "k", "dflt").text, "dflt");
 }
 
 TEST_F(ProfileTest, ListReads) {
@@ -124,7 +115,9 @@ TEST_F(ProfileTest, ListReads) {
   } cases[] = {
       {"[A]\r\nk=1\r\nk=2\r\n[B]\r\nj=0\r\n[a]\r\nk=3\r\n", "a", 1024, List({"k=1", "k=2"}), 8},
       {"[A]\r\nk=1\r\n[B]\r\nj=0\r\n[a]\r\nk=3\r\n", nullptr, 1024, List({"A", "B", "a"}), 6},
-      {"[A]\r\nplain line\r\n;comment=1\r\nk=v\r\n", "A", 1024, List({"plain line", "k=v"}), 15},
+      // Comments go, blanks around a key and its value too.
+      {"[A]\r\nplain line\r\n;comment=1\r\n  k  =  v\r\n", "A", 1024,
+       List({"plain line", "k=v"}), 15},
       {"top=1\r\n[A]\r\nk=v\r\n", nullptr, 1024, List({"A"}), 2},
       // A header ends at the last bracket; "[open" is no header.
       {"[ Sp ace ] x\r\nk=1\r\n[a]b]\r\nk=2\r\n[open\r\nk=3\r\n", nullptr, 1024,
@@ -144,18 +137,18 @@ TEST_F(ProfileTest, ListReads) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.file) + " / " + std::to_string(c.size));
-    WriteBytes(ini, c.file);
+    WriteFile(ini, c.file);
     const Read r = GetList(ini, c.section, c.size);
     EXPECT_EQ(r.result, c.result);
     if (!c.list.empty()) {
       EXPECT_EQ(r.text, c.list);
     }
   }
-  EXPECT_EQ(GetList(dir.Path("none.ini"), nullptr).result, 0u);
+  EXPECT_EQ(GetList(dir.File("none.ini"), nullptr).result, 0u);
 }
 
 TEST_F(ProfileTest, SectionListReadsKeyNamesWithNullKey) {
-  WriteBytes(ini, "[A]\r\nk1=1\r\nnovalue\r\n k2 = 2\r\n");
+  WriteFile(ini, "[A]\r\nk1=1\r\nnovalue\r\n k2 = 2\r\n");
   std::vector<char> buffer(64, '\x7f');
   std::uint32_t n = platform::ProfileGetString("A", nullptr, "", buffer.data(), 64, ini.c_str());
   EXPECT_EQ(n, 6u);
@@ -164,61 +157,54 @@ TEST_F(ProfileTest, SectionListReadsKeyNamesWithNullKey) {
 
 // ---- writing -----------------------------------------------------------------
 
-TEST_F(ProfileTest, WritingCreatesSectionsAndKeysInOrderAndReplacesAValueInPlace) {
-  EXPECT_TRUE(platform::ProfileWriteString("A", "k", "v", ini.c_str()));
-  EXPECT_TRUE(platform::ProfileWriteString("B", "k2", "  v2", ini.c_str()));
-  EXPECT_TRUE(platform::ProfileWriteString("a", "k3", "v3", ini.c_str()));
-  EXPECT_EQ(ReadBytes(ini), "[A]\r\nk=v\r\nk3=v3\r\n[B]\r\nk2=v2\r\n");
-  WriteBytes(ini, "; header\r\n[A]\r\nx=1\r\nK = old\r\ny=2\r\n");
-  EXPECT_TRUE(platform::ProfileWriteString("A", "k", "new", ini.c_str()));
-  EXPECT_EQ(ReadBytes(ini), "; header\r\n[A]\r\nx=1\r\nK=new\r\ny=2\r\n");
-}
-
-TEST_F(ProfileTest, NullValueDeletesTheKeyAndNullKeyTheSection) {
-  WriteBytes(ini, "[A]\r\nx=1\r\ny=2\r\n[B]\r\nz=3\r\n");
-  EXPECT_TRUE(platform::ProfileWriteString("a", "X", nullptr, ini.c_str()));
-  EXPECT_EQ(ReadBytes(ini), "[A]\r\ny=2\r\n[B]\r\nz=3\r\n");
-  EXPECT_TRUE(platform::ProfileWriteString("A", nullptr, nullptr, ini.c_str()));
-  EXPECT_EQ(ReadBytes(ini), "[B]\r\nz=3\r\n");
-  EXPECT_TRUE(platform::ProfileWriteString("Gone", nullptr, nullptr, ini.c_str()));
-  EXPECT_EQ(ReadBytes(ini), "[B]\r\nz=3\r\n");
+TEST_F(ProfileTest, WritesChangeOnlyTheirKeyOrSection) {
+  const struct {
+    const char* before;  // nullptr: no file
+    const char* section;
+    const char* key;    // nullptr: delete the section
+    const char* value;  // nullptr: delete the key
+    const char* after;
+  } cases[] = {
+      // New sections and keys go at the end; a value loses its leading blanks.
+      {nullptr, "A", "k", "v", "[A]\r\nk=v\r\n"},
+      {"[A]\r\nk=v\r\n", "B", "k2", "  v2", "[A]\r\nk=v\r\n[B]\r\nk2=v2\r\n"},
+      {"[A]\r\nk=v\r\n[B]\r\nk2=v2\r\n", "a", "k3", "v3",
+       "[A]\r\nk=v\r\nk3=v3\r\n[B]\r\nk2=v2\r\n"},
+      // A value is replaced in place.
+      {"; header\r\n[A]\r\nx=1\r\nK = old\r\ny=2\r\n", "A", "k", "new",
+       "; header\r\n[A]\r\nx=1\r\nK=new\r\ny=2\r\n"},
+      {"[A]\r\nx=1\r\ny=2\r\n[B]\r\nz=3\r\n", "a", "X", nullptr, "[A]\r\ny=2\r\n[B]\r\nz=3\r\n"},
+      {"[A]\r\ny=2\r\n[B]\r\nz=3\r\n", "a", nullptr, nullptr, "[B]\r\nz=3\r\n"},
+      {"[B]\r\nz=3\r\n", "Gone", nullptr, nullptr, "[B]\r\nz=3\r\n"},
+      // An unchanged value leaves the file alone; a byte order mark is kept.
+      {"[A]\n k = v\n", "A", "k", "v", "[A]\n k = v\n"},
+      {"\xEF\xBB\xBF[A]\r\nk=1\r\n", "A", "k", "2", "\xEF\xBB\xBF[A]\r\nk=2\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.before ? c.before : "(none)") + " / " + c.section);
+    std::filesystem::remove(ini);
+    if (c.before) WriteFile(ini, c.before);
+    EXPECT_TRUE(platform::ProfileWriteString(c.section, c.key, c.value, ini.c_str()));
+    EXPECT_EQ(ReadFile(ini), c.after);
+  }
 }
 
 TEST_F(ProfileTest, WritingASectionReplacesItsLines) {
-  WriteBytes(ini, "[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
+  WriteFile(ini, "[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
   const char lines[] = "p=1\0no equals\0q = 2\0";
   EXPECT_TRUE(platform::ProfileWriteSection("A", lines, ini.c_str()));
-  EXPECT_EQ(ReadBytes(ini), "[A]\r\np=1\r\nq =2\r\n[B]\r\ny=2\r\n");
+  EXPECT_EQ(ReadFile(ini), "[A]\r\np=1\r\nq =2\r\n[B]\r\ny=2\r\n");
   EXPECT_TRUE(platform::ProfileWriteSection("C", "c=3\0", ini.c_str()));
   EXPECT_EQ(GetList(ini, "C").text, List({"c=3"}));
   EXPECT_EQ(GetString(ini, "A", "q").text, "2");
 }
 
-TEST_F(ProfileTest, UnchangedValueLeavesTheFileAlone) {
-  WriteBytes(ini, "[A]\n k = v\n");
-  EXPECT_TRUE(platform::ProfileWriteString("A", "k", "v", ini.c_str()));
-  EXPECT_EQ(ReadBytes(ini), "[A]\n k = v\n");
-}
-
-TEST_F(ProfileTest, WriteIntoMissingFolderFails) {
-  std::string bad = dir.Path("no-such-folder") + "/" + "x.ini";
-  EXPECT_FALSE(platform::ProfileWriteString("A", "k", "v", bad.c_str()));
-  EXPECT_FALSE(configtest::Exists(bad));
-  EXPECT_EQ(GetString(bad, "A", "k", "dflt").text, "dflt");
-}
-
 // ---- damaged files --------------------------------------------------------------
-
-TEST_F(ProfileTest, Utf8ByteOrderMarkIsKeptWhenWriting) {
-  WriteBytes(ini, "\xEF\xBB\xBF[A]\r\nk=1\r\n");
-  EXPECT_TRUE(platform::ProfileWriteString("A", "k", "2", ini.c_str()));
-  EXPECT_EQ(ReadBytes(ini), "\xEF\xBB\xBF[A]\r\nk=2\r\n");
-}
 
 TEST_F(ProfileTest, VeryLongLinesAreReadWhole) {
   std::string value(100000, 'x');
   value[99999] = 'y';
-  WriteBytes(ini, "[A]\r\nk=" + value + "\r\n[" + std::string(100000, 's') + "]\r\nk=2\r\n[B]\r\nk=3\r\n");
+  WriteFile(ini, "[A]\r\nk=" + value + "\r\n[" + std::string(100000, 's') + "]\r\nk=2\r\n[B]\r\nk=3\r\n");
   std::vector<char> buffer(100010);
   std::uint32_t n = platform::ProfileGetString("A", "k", "", buffer.data(), 100010, ini.c_str());
   EXPECT_EQ(n, 100000u);
@@ -230,22 +216,27 @@ TEST_F(ProfileTest, VeryLongLinesAreReadWhole) {
 }
 
 TEST_F(ProfileTest, BinaryGarbageLoadsWithoutHarmAndANulEndsANameOrValue) {
-  WriteBytes(ini, configtest::Junk(4096, 131, 7) + "\r\n[A]\r\nk=v\r\n");
+  WriteFile(ini, configtest::Junk(4096, 131, 7) + "\r\n[A]\r\nk=v\r\n");
   EXPECT_EQ(GetString(ini, "A", "k").text, "v");
   EXPECT_TRUE(platform::ProfileWriteString("A", "k", "w", ini.c_str()));
   EXPECT_EQ(GetString(ini, "A", "k").text, "w");
-  WriteBytes(ini, std::string("[A]\r\nk=ab\0cd\r\nj\0x=1\r\n", 22));
+  WriteFile(ini, std::string("[A]\r\nk=ab\0cd\r\nj\0x=1\r\n", 22));
   EXPECT_EQ(GetString(ini, "A", "k").text, "ab");
   EXPECT_EQ(GetString(ini, "A", "j").text, "1");
 }
 
-TEST_F(ProfileTest, FolderInPlaceOfTheFileReadsAsDefaults) {
-  std::string folder = dir.Path("folder.ini");
+TEST_F(ProfileTest, FolderInPlaceOfTheFileOrAMissingFolderReadsAsDefaults) {
+  std::string folder = dir.File("folder.ini");
   std::filesystem::create_directories(folder);
   EXPECT_EQ(GetString(folder, "A", "k", "dflt").text, "dflt");
   EXPECT_EQ(GetList(folder, "A").result, 0u);
   EXPECT_EQ(GetList(folder, nullptr).result, 0u);
   EXPECT_FALSE(platform::ProfileWriteString("A", "k", "v", folder.c_str()));
+  // Nor can a file be made in a folder that does not exist.
+  std::string bad = dir.File("no-such-folder") + "/" + "x.ini";
+  EXPECT_FALSE(platform::ProfileWriteString("A", "k", "v", bad.c_str()));
+  EXPECT_FALSE(configtest::Exists(bad));
+  EXPECT_EQ(GetString(bad, "A", "k", "dflt").text, "dflt");
 }
 
 #ifndef _WIN32
@@ -255,29 +246,36 @@ bool AbandonSave(const char*) { return false; }
 
 [[noreturn]] bool CrashDuringSave(const char*) { std::_Exit(3); }
 
+long FilesIn(const TempDir& dir) {
+  return long(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()));
+}
+
 TEST_F(ProfileTest, AbandonedSaveLeavesTheOldFile) {
-  WriteBytes(ini, "[A]\r\nk=old\r\n");
+  WriteFile(ini, "[A]\r\nk=old\r\n");
   platform::SetProfileSaveHook(&AbandonSave);
   bool written = platform::ProfileWriteString("A", "k", "new", ini.c_str());
   platform::SetProfileSaveHook(nullptr);
   EXPECT_FALSE(written);
-  EXPECT_EQ(ReadBytes(ini), "[A]\r\nk=old\r\n");
+  EXPECT_EQ(ReadFile(ini), "[A]\r\nk=old\r\n");
   EXPECT_EQ(GetString(ini, "A", "k").text, "old");
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(std::filesystem::path(ini).parent_path()),
-                          std::filesystem::directory_iterator()),
-            1);
+  EXPECT_EQ(FilesIn(dir), 1);
 }
 
 TEST_F(ProfileTest, CrashInTheMiddleOfASaveLeavesTheOldFile) {
-  WriteBytes(ini, "[A]\r\nk=old\r\n");
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  WriteFile(ini, "[A]\r\nk=old\r\n");
+  // "fast": the child forks from here and writes this test's file. A re-run
+  // child ("threadsafe") makes a scratch folder of its own and leaves this
+  // one untouched.
+  GTEST_FLAG_SET(death_test_style, "fast");
   EXPECT_EXIT(
       {
         platform::SetProfileSaveHook(&CrashDuringSave);
         platform::ProfileWriteString("A", "k", "new", ini.c_str());
       },
       ::testing::ExitedWithCode(3), "");
-  EXPECT_EQ(ReadBytes(ini), "[A]\r\nk=old\r\n");
+  EXPECT_EQ(FilesIn(dir), 2);  // the file and the half-written copy
+  EXPECT_EQ(ReadFile(ini), "[A]\r\nk=old\r\n");
   EXPECT_EQ(GetString(ini, "A", "k").text, "old");
   // The next save goes through in spite of the leftover.
   EXPECT_TRUE(platform::ProfileWriteString("A", "k", "new", ini.c_str()));
@@ -285,7 +283,7 @@ TEST_F(ProfileTest, CrashInTheMiddleOfASaveLeavesTheOldFile) {
 }
 
 TEST_F(ProfileTest, SavedFileKeepsItsPermissions) {
-  WriteBytes(ini, "[A]\r\nk=1\r\n");
+  WriteFile(ini, "[A]\r\nk=1\r\n");
   std::filesystem::permissions(ini, std::filesystem::perms(0640));
   EXPECT_TRUE(platform::ProfileWriteString("A", "k", "2", ini.c_str()));
   EXPECT_EQ(std::filesystem::status(ini).permissions(), std::filesystem::perms(0640));

@@ -13,8 +13,8 @@
 
 namespace {
 
-using configtest::ReadBytes;
-using configtest::WriteBytes;
+using configtest::ReadFile;
+using configtest::WriteFile;
 using platform::WindowHandle;
 using platform::sim::SimDesktop;
 using Names = std::vector<std::string>;
@@ -39,7 +39,7 @@ Names Sections(const std::vector<AppRule>& rules) {
 
 class RulesTest : public configtest::ConfigFixture {
  protected:
-  std::string AppIni() const { return dir.Path("AppConfig.ini"); }
+  std::string AppIni() const { return dir.File("AppConfig.ini"); }
 };
 
 // ---- loading and saving -------------------------------------------------------
@@ -51,7 +51,7 @@ TEST_F(RulesTest, LoadMakesEverySectionButOtherAppsARuleInFileOrder) {
   EXPECT_TRUE(config.appRules.empty());
   EXPECT_TRUE(config.appRulesSaved.empty());
   EXPECT_EQ(config.bOtherAppsWork, 1);
-  WriteBytes(AppIni(),
+  WriteFile(AppIni(),
              "[Zeta]\r\nPATH=C:\\z.exe\r\nWORK_ON_QL=0\r\n"
              "[other_apps]\r\nWORK_ON_QL=0\r\n"
              "[APP2]\r\nCAPTION=Notes\r\nEDIT_ID=Edit#15\r\n"
@@ -59,11 +59,8 @@ TEST_F(RulesTest, LoadMakesEverySectionButOtherAppsARuleInFileOrder) {
   config.LoadAppRules();
   EXPECT_EQ(config.bOtherAppsWork, 0);
   ASSERT_EQ(Sections(config.appRules), (Names{"Zeta", "APP2", "Empty"}));
-  EXPECT_EQ(config.appRules[0].strPath, "C:\\z.exe");
-  EXPECT_EQ(config.appRules[0].bWorkOn, 0);
-  EXPECT_EQ(config.appRules[1].strCaption, "Notes");
-  EXPECT_EQ(config.appRules[1].strEditId, "Edit#15");
-  EXPECT_EQ(config.appRules[1].bWorkOn, 1);
+  EXPECT_EQ(config.appRules[0], (AppRule{"Zeta", "", "C:\\z.exe", "", 0, 0}));
+  EXPECT_EQ(config.appRules[1], (AppRule{"APP2", "Notes", "", "Edit#15", 1, 0}));
   EXPECT_EQ(config.appRules[2], (AppRule{"Empty", "", "", "", 1, 0}));
   EXPECT_EQ(config.appRulesSaved, config.appRules);
 }
@@ -73,7 +70,7 @@ TEST_F(RulesTest, SaveWritesOtherAppsFirstThenEachRuleInListOrder) {
   config.AddAppRule(Rule("", 1, "", "Edit#3"));
   config.bOtherAppsWork = 0;
   EXPECT_EQ(config.SaveAppRules(), 1);
-  EXPECT_EQ(ReadBytes(AppIni()),
+  EXPECT_EQ(ReadFile(AppIni()),
             "[Other_Apps]\r\nWORK_ON_QL=0\r\n"
             "[APP1]\r\nCAPTION=caption of C:\\a.exe\r\nPATH=C:\\a.exe\r\nEDIT_ID=\r\nWORK_ON_QL=0\r\n"
             "[APP2]\r\nCAPTION=\r\nPATH=\r\nEDIT_ID=Edit#3\r\nWORK_ON_QL=1\r\n");
@@ -82,60 +79,31 @@ TEST_F(RulesTest, SaveWritesOtherAppsFirstThenEachRuleInListOrder) {
   EXPECT_EQ(reread.bOtherAppsWork, 0);
 }
 
-TEST_F(RulesTest, RestoreUndoesEveryEditAndSaveDropsDeletedSections) {
-  WriteBytes(AppIni(), "[APP1]\r\nPATH=a\r\n[APP2]\r\nPATH=b\r\n");
-  config.LoadAppRules();
-  EXPECT_EQ(config.DeleteAppRule("APP1"), 1);
-  EXPECT_EQ(config.appRules.back().strSection, "APP1");
-  EXPECT_EQ(config.appRules.back().bDeleted, 1);
-  config.AddAppRule(Rule("b", 1));
-  AppRule changed = config.appRules[0];
-  changed.bWorkOn = 0;
-  config.UpdateAppRule(changed);
-  config.RestoreAppRules();
-  EXPECT_EQ(config.appRules, config.appRulesSaved);
-  EXPECT_EQ(Sections(config.appRules), (Names{"APP1", "APP2"}));
-  EXPECT_EQ(config.appRules[0].bDeleted, 0);
-  EXPECT_EQ(config.appRules[1].bWorkOn, 1);
-
-  config.DeleteAppRule("APP1");
-  config.SaveAppRules();
-  EXPECT_FALSE(CIniFile(AppIni().c_str()).IsSectionExist("APP1"));
-  EXPECT_EQ(config.appRules.size(), 2u);  // until the next load
-  config.LoadAppRules();
-  EXPECT_EQ(Sections(config.appRules), (Names{"APP2"}));
-}
-
 TEST_F(RulesTest, DamagedRuleFileLoadsWhatItCan) {
-  WriteBytes(AppIni(), configtest::Junk(1000, 97, 5) +
+  WriteFile(AppIni(), configtest::Junk(1000, 97, 5) +
                            "\n[APP1]\nPATH=C:\\ok.exe\nno equals here\n"
                            "[APP1]\nPATH=C:\\dup.exe\n[APP5\n" +
                            std::string(100000, 'p') + "\r[Other_Apps]\rWORK_ON_QL=banana\r");
   config.LoadAppRules();
   EXPECT_EQ(config.bOtherAppsWork, 0);
-  ASSERT_GE(config.appRules.size(), 2u);
   // Both APP1 sections become rules; each reads the first one's keys.
-  int app1 = 0;
+  Names app1Paths;
   for (const AppRule& r : config.appRules)
-    if (r.strSection == "APP1") {
-      ++app1;
-      EXPECT_EQ(r.strPath, "C:\\ok.exe");
-    }
-  EXPECT_EQ(app1, 2);
+    if (r.strSection == "APP1") app1Paths.push_back(r.strPath);
+  EXPECT_EQ(app1Paths, (Names{"C:\\ok.exe", "C:\\ok.exe"}));
 }
 
 // ---- list operations ----------------------------------------------------------------
 
-TEST_F(RulesTest, AddRefusesARuleWithNeitherPathNorEditId) {
+TEST_F(RulesTest, AddRefusesARuleWithNeitherPathNorEditIdAndNumbersNewSections) {
   EXPECT_EQ(config.AddAppRule(AppRule{}), -1);
   EXPECT_TRUE(config.appRules.empty());
   EXPECT_EQ(config.AddAppRule(Rule("a", 1)), 0);
   EXPECT_EQ(config.AddAppRule(Rule("", 1, "Mine", "E#1")), 1);
   EXPECT_EQ(Sections(config.appRules), (Names{"APP1", "Mine"}));
-}
-
-TEST_F(RulesTest, NewSectionNameFollowsTheLargestNumber) {
-  WriteBytes(AppIni(), "[APP7]\r\nPATH=a\r\n");
+  // A new section name follows the largest number.
+  config.appRules.clear();
+  WriteFile(AppIni(), "[APP7]\r\nPATH=a\r\n");
   EXPECT_EQ(config.NewSectionName(), "APP8");  // an empty list loads the file first
   config.appRules = {Rule("a", 1, "APP1"), Rule("b", 1, "APP3"), Rule("c", 1, "APP10"),
                      Rule("d", 1, "XYZ"), Rule("e", 1, "Q7z")};
@@ -145,7 +113,7 @@ TEST_F(RulesTest, NewSectionNameFollowsTheLargestNumber) {
   EXPECT_EQ(config.NewSectionName(), "APP1");
 }
 
-TEST_F(RulesTest, UpdateMatchesTheSectionExactlyAndMovesTheRuleToTheEnd) {
+TEST_F(RulesTest, UpdateAndDeleteMatchTheSectionExactlyAndMoveTheRuleToTheEnd) {
   config.appRules = {Rule("a", 1, "APP1"), Rule("b", 1, "APP2")};
   EXPECT_EQ(config.UpdateAppRule(Rule("z", 0, "app1")), 0);
   EXPECT_EQ(config.appRules.size(), 2u);
@@ -154,6 +122,10 @@ TEST_F(RulesTest, UpdateMatchesTheSectionExactlyAndMovesTheRuleToTheEnd) {
   EXPECT_EQ(config.appRules[1].strPath, "z");
   EXPECT_EQ(config.DeleteAppRule("app2"), 0);
   EXPECT_EQ(config.DeleteAppRule(nullptr), 0);
+  // A deleted rule stays in the list, marked, until the next load.
+  EXPECT_EQ(config.DeleteAppRule("APP2"), 1);
+  EXPECT_EQ(Sections(config.appRules), (Names{"APP1", "APP2"}));
+  EXPECT_EQ(config.appRules[1].bDeleted, 1);
 }
 
 // ---- application decision -------------------------------------------------------------
@@ -170,27 +142,16 @@ class DecisionTest : public RulesTest {
   WindowHandle editor = 0, game = 0, orphan = 0;
 };
 
-TEST_F(DecisionTest, UnnamedApplicationsFollowTheDefaultWhateverTheEditBoxRules) {
-  EXPECT_TRUE(config.IsWorkOnWindow(editor));
-  config.AddAppRule(Rule("", 1, "", "EditorFrame#0"));
-  config.bOtherAppsWork = 0;
-  EXPECT_FALSE(config.IsWorkOnWindow(game));
-  EXPECT_FALSE(config.IsWorkOnWindow(editor));
-}
-
-TEST_F(DecisionTest, PathMatchesWithoutRegardToCaseAndTheFirstRuleDecides) {
+TEST_F(DecisionTest, PathMatchesWithoutRegardToCaseTheFirstRuleDecidesOthersFollowTheDefault) {
   config.AddAppRule(Rule("c:\\apps\\EDITOR.EXE", 0));
   config.AddAppRule(Rule("C:\\Apps\\Editor.exe", 1));
   EXPECT_FALSE(config.IsWorkOnWindow(editor));
   EXPECT_TRUE(config.IsWorkOnWindow(game));
-  // Updating moves a rule behind another of an equal path.
-  config.appRules.clear();
-  config.AddAppRule(Rule("C:\\Apps\\Editor.exe", 0, "APP1"));
-  config.AddAppRule(Rule("C:\\Apps\\Editor.exe", 1, "APP2"));
+  // Unnamed applications follow the default whatever the edit-box rules.
+  config.AddAppRule(Rule("", 1, "", "GameWindow#0"));
+  config.bOtherAppsWork = 0;
   EXPECT_FALSE(config.IsWorkOnWindow(editor));
-  config.UpdateAppRule(Rule("C:\\Apps\\Editor.exe", 0, "APP1"));
-  config.IsWorkOnWindow(game);
-  EXPECT_TRUE(config.IsWorkOnWindow(editor));
+  EXPECT_FALSE(config.IsWorkOnWindow(game));
 }
 
 TEST_F(DecisionTest, SameWindowAgainReusesTheAnswerWithoutListingProcesses) {
@@ -227,25 +188,19 @@ TEST_F(RulesTest, EditBoxIdIsClassHashControlIdAndTheNearestListedAncestorDecide
   WindowHandle group = desktop.AddWindow("Button", 1000, frame);
   WindowHandle edit = desktop.AddWindow("Edit", 1001, group);
   WindowHandle listed = desktop.AddWindow("Edit", 1002, group);
+  // An application rule's empty identifier matches neither "no window" nor a
+  // destroyed one.
   config.AddAppRule(Rule("C:\\any.exe", 1));
   EXPECT_EQ(config.EditBoxRule(edit), -1);
+  EXPECT_EQ(config.EditBoxRule(0), -1);
+  desktop.DestroyWindow(longName);
+  EXPECT_EQ(config.EditBoxRule(longName), -1);
   config.AddAppRule(Rule("", 0, "", "#32770#0"));
   config.AddAppRule(Rule("", 1, "", "EDIT#1002"));
   EXPECT_EQ(config.EditBoxRule(edit), 0);
   EXPECT_EQ(config.EditBoxRule(listed), 1);
   config.AddAppRule(Rule("", 1, "", "button#1000"));
   EXPECT_EQ(config.EditBoxRule(edit), 1);
-}
-
-TEST_F(RulesTest, NoWindowIsNotListed) {
-  // With an application rule first, the empty identifier of "no window" must
-  // not pick up that rule's setting.
-  config.AddAppRule(Rule("C:\\any.exe", 0));
-  config.AddAppRule(Rule("C:\\other.exe", 1));
-  EXPECT_EQ(config.EditBoxRule(0), -1);
-  WindowHandle gone = desktop.AddWindow("Edit", 1);
-  desktop.DestroyWindow(gone);
-  EXPECT_EQ(config.EditBoxRule(gone), -1);
 }
 
 TEST_F(RulesTest, ParentLoopEnds) {
@@ -267,14 +222,14 @@ TEST_F(RulesTest, ParentLoopEnds) {
 class RuleLists : public RulesTest {
  protected:
   RuleLists() {
-    WriteBytes(AppIni(),
+    WriteFile(AppIni(),
                "[Other_Apps]\r\nWORK_ON_QL=0\r\n"
                "[APP1]\r\nCAPTION=Pad\r\nPATH=C:\\pad.exe\r\nWORK_ON_QL=0\r\n"
                "[APP2]\r\nCAPTION=Term\r\nPATH=C:\\term.exe\r\nWORK_ON_QL=1\r\n"
                "[APP3]\r\nCAPTION=Box\r\nEDIT_ID=Edit#1001\r\nWORK_ON_QL=0\r\n"
                "[APP4]\r\nCAPTION=Game\r\nPATH=C:\\game.exe\r\nWORK_ON_QL=0\r\n");
     config.LoadAppRules();
-    before = ReadBytes(AppIni());
+    before = ReadFile(AppIni());
   }
   Names Captions(const CRuleListModel& list) const {
     Names out;
@@ -300,8 +255,9 @@ TEST_F(RuleLists, EditsShowInTheirOwnListAndCancelUndoesThem) {
   EXPECT_EQ(Captions(apps), (Names{"caption of C:\\new.exe"}));
   EXPECT_FALSE(boxes.Add(AppRule{}));  // Add + OK without the finder adds nothing
   apps.Cancel();
+  EXPECT_EQ(config.appRules, config.appRulesSaved);
   EXPECT_EQ(Captions(apps), (Names{"Pad", "Term", "Game"}));
-  EXPECT_EQ(ReadBytes(AppIni()), before);
+  EXPECT_EQ(ReadFile(AppIni()), before);
 }
 
 TEST_F(RuleLists, OkWritesTheRulesAndKeepsOtherApplicationsOff) {
@@ -313,9 +269,6 @@ TEST_F(RuleLists, OkWritesTheRulesAndKeepsOtherApplicationsOff) {
   EXPECT_EQ(config.bOtherAppsWork, 0);
   EXPECT_EQ(Captions(apps), (Names{"Pad", "Game"}));
   EXPECT_FALSE(config.IsWorkOnWindow(term));  // the window in front follows at once
-  reread.LoadAppRules();
-  EXPECT_EQ(reread.bOtherAppsWork, 0);
-  EXPECT_EQ(reread.appRules.size(), 3u);
 }
 
 TEST(AppOption, CaptionFollowsTheChosenFileUntilTyped) {
