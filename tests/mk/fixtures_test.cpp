@@ -15,7 +15,8 @@ const char* const kFixtures[] = {
     "xtra_intwidths", "xtra_intwidths_be"};
 
 std::string ExpectedListing(const std::string& name) {
-  std::string text = ReadFixtureText(name + ".txt");
+  std::vector<uint8_t> bytes = ReadFixture(name + ".txt");
+  std::string text(bytes.begin(), bytes.end());
   const std::string marker = "--- content as read back with Metakit ---\n";
   size_t at = text.find(marker);
   return at == std::string::npos ? std::string() : text.substr(at + marker.size());
