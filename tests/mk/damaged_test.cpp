@@ -8,6 +8,7 @@
 #include "fixtures.h"
 #include "mk/memory_strategy.h"
 #include "mk/dump.h"
+#include "mk/format.h"
 
 namespace {
 
@@ -90,12 +91,6 @@ TEST(DamagedFiles, RandomBytesAreRefused) {
   EXPECT_LT(accepted, 2000);
 }
 
-void PutVarint(std::vector<uint8_t>& out, uint32_t v) {
-  for (int shift = 28; shift > 0; shift -= 7)
-    if (v >> shift) out.push_back(static_cast<uint8_t>(v >> shift & 0x7f));
-  out.push_back(static_cast<uint8_t>(0x80 | (v & 0x7f)));
-}
-
 // Builds a file with the given structure column and description around it;
 // `recordedSize`, when given, is the structure's size as the file records
 // it instead of the true one.
@@ -109,8 +104,8 @@ std::vector<uint8_t> Handmade(const std::string& desc, const std::vector<uint8_t
   std::vector<uint8_t> walk = {0x80, static_cast<uint8_t>(0x80 | desc.size())};
   walk.insert(walk.end(), desc.begin(), desc.end());
   walk.push_back(0x81);
-  PutVarint(walk, recordedSize ? recordedSize : static_cast<uint32_t>(structure.size()));
-  PutVarint(walk, structPos);
+  mk::PutVarint(walk, recordedSize ? recordedSize : static_cast<uint32_t>(structure.size()));
+  mk::PutVarint(walk, structPos);
   f.insert(f.end(), walk.begin(), walk.end());
   uint32_t skipPos = static_cast<uint32_t>(f.size());
   f.insert(f.end(), {0x80, 0, 0, 0, 0, 0, 0, static_cast<uint8_t>(skipPos)});

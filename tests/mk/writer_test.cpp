@@ -2,7 +2,6 @@
 // session, and content that survives any sequence of edits and reopenings.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <random>
 
 #include "fixtures.h"
