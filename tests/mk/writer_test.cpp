@@ -2,7 +2,6 @@
 // session, and content that survives any sequence of edits and reopenings.
 #include <gtest/gtest.h>
 
-#include <map>
 #include <random>
 
 #include "fixtures.h"
@@ -15,15 +14,10 @@ c4_StringProp pKey("key"), pData("data"), pProp("prop"), pValue("value");
 const char* const kInfo = "DBINFO[prop:S,value:S]";
 const char* const kData = "DBDATA[key:S,data:S]";
 
-// Writes attributes the way the dictionary layer does: replace the row of
-// that name in place, or append one.
+// Writes attributes to a new file the way the dictionary layer does.
 void SaveInfo(c4_Storage& s, const std::vector<std::pair<const char*, const char*>>& attrs) {
   c4_View info = s.GetAs(kInfo);
-  for (auto& [name, value] : attrs) {
-    int row = info.Find(pProp[name]);
-    if (row >= 0) info.SetAt(row, pProp[name] + pValue[value]);
-    else info.Add(pProp[name] + pValue[value]);
-  }
+  for (auto& [name, value] : attrs) info.Add(pProp[name] + pValue[value]);
 }
 
 void AddItem(c4_Storage& s, const std::string& key, const std::string& data) {
@@ -36,17 +30,17 @@ const std::vector<std::pair<const char*, const char*>> kTinyInfo = {
     {"DBTYPE", "1"},    {"KEYCODE", "1"},   {"DATACODE", "1"},         {"DBEDIT", "1"},
     {"DBEncrypt", "0"}, {"DBCAPTION", "Tiny Words"}, {"DBDESCRIPTION", "three words"}};
 
-TEST(WriterBytes, WordsTinySessionsMatchTheReferenceFile) {
-  MemoryStrategy file({}, true);
+TEST(WriterBytes, SessionsMatchTheReferenceFiles) {
+  MemoryStrategy tiny({}, true);  // words_tiny in two sessions, through the XOR layer
   {
-    c4_Storage s(file);
+    c4_Storage s(tiny);
     SaveInfo(s, kTinyInfo);
     ASSERT_TRUE(s.Commit());
     ASSERT_TRUE(s.Commit());  // the close-time commit writes nothing
   }
-  EXPECT_EQ(file.bytes.size(), 169u);
+  EXPECT_EQ(tiny.bytes.size(), 169u);
   {
-    c4_Storage s(file);
+    c4_Storage s(tiny);
     s.GetAs(kInfo);
     AddItem(s, "b", "");
     AddItem(s, "abd", "remark for abd");
@@ -55,19 +49,14 @@ TEST(WriterBytes, WordsTinySessionsMatchTheReferenceFile) {
     ASSERT_TRUE(s.Commit());
   }
   std::vector<uint8_t> expected = ReadFixture("words_tiny.lib");
-  ASSERT_EQ(file.bytes.size(), expected.size());
+  ASSERT_EQ(tiny.bytes.size(), expected.size());
   // The reference library leaves whatever was in memory in the unused half
   // byte after the last 4-bit size entry (position 113); everything else
   // must match to the byte.
   for (size_t i = 0; i < expected.size(); ++i) {
-    uint8_t mask = i == 113 ? 0x0F : 0xFF;
-    uint8_t a = file.bytes[i] ^ static_cast<uint8_t>((i ^ 0x1B5) & 0xFF);
-    uint8_t b = expected[i] ^ static_cast<uint8_t>((i ^ 0x1B5) & 0xFF);
-    ASSERT_EQ(a & mask, b & mask) << "at byte " << i;
+    uint8_t mask = i == 113 ? 0x0F : 0xFF;  // the XOR layer flips whole bytes
+    ASSERT_EQ(tiny.bytes[i] & mask, expected[i] & mask) << "at byte " << i;
   }
-}
-
-TEST(WriterBytes, SmallSessionsMatchTheReferenceFiles) {
   {  // views without rows
     MemoryStrategy file;
     c4_Storage s(file);
@@ -191,18 +180,18 @@ TEST(WriterRoundTrip, FreeSpaceIsReusedSoTheFileStopsGrowing) {
   c4_View v = s.GetAs(kData);
   for (int i = 0; i < 200; ++i) v.Add(pKey["k" + std::to_string(1000 + i)] + pData["changed 00"]);
   ASSERT_TRUE(s.Commit());
-  size_t sizes[40];
+  size_t steady = 0;
   for (int round = 0; round < 40; ++round) {
     // Same-length values: the column can go back into the space the
     // generation before last used.
     v.SetAt(round, pKey["k" + std::to_string(1000 + round)] + pData["changed " + std::to_string(10 + round)]);
     ASSERT_TRUE(s.Commit());
-    sizes[round] = file.bytes.size();
+    if (round == 20) steady = file.bytes.size();
   }
-  EXPECT_EQ(sizes[39], sizes[20]);  // steady state: every commit fits in freed space
+  EXPECT_EQ(file.bytes.size(), steady);  // steady state: every commit fits in freed space
 }
 
-TEST(WriterRoundTrip, RowsCopiedWithinTheSameViewKeepTheirValues) {
+TEST(WriterRoundTrip, RowsCopiedWithinTheSameViewAndCutValuesKeepTheirValues) {
   c4_Storage s;
   c4_View v = s.GetAs(kData);
   for (int i = 0; i < 3000; ++i) v.Add(pKey["k" + std::to_string(i)] + pData["d" + std::to_string(i)]);
@@ -213,14 +202,9 @@ TEST(WriterRoundTrip, RowsCopiedWithinTheSameViewKeepTheirValues) {
   v.SetAt(5, v[6]);
   EXPECT_STREQ(pKey(v[5]), "k4");
   EXPECT_EQ(v.GetSize(), 3002);
-}
-
-TEST(WriterRoundTrip, ValuesAreCutAtTheirFirstZeroByte) {
-  MemoryStrategy file;
-  c4_Storage s(file);
-  c4_View v = s.GetAs(kData);
+  // Values are cut at their first zero byte.
   v.Add(pKey[std::string("ab\0cd", 5)] + pData["x"]);
-  EXPECT_STREQ(pKey(v[0]), "ab");
+  EXPECT_STREQ(pKey(v[3002]), "ab");
 }
 
 }  // namespace
