@@ -146,13 +146,4 @@ TEST_F(LearningTest, DictionaryWordsAreNotLearned)
     }
 }
 
-TEST(LearningClosed, NothingIsLearnedWithoutAFile)
-{
-    CAutoLearn al;
-    al.SaveInput("hello ");
-    EXPECT_EQ(al.GetRecordCount(), 0);
-    EXPECT_TRUE(al.IsEOF());
-    EXPECT_EQ(al.FindFirst("he"), "");
-}
-
 }  // namespace

@@ -8,14 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
-#include <cstring>
-#include <iterator>
 #include <limits>
 #include <random>
 #include <string>
-#include <vector>
 
+using learn_test::AllRecords;
 using learn_test::Record;
 using learn_test::ReadFile;
 using learn_test::ScratchDir;
@@ -33,7 +32,7 @@ public:
     std::int32_t nRecords = 0;
     std::int32_t nCount = 0;
     std::string strWord;
-    unsigned char record[kRec] = {};
+    std::string record = std::string(kRec, '\0');
     std::int32_t nMinLength = 3;
     bool bEnable = true;
     std::string separators = std::string(learn::kDefaultSeparators) + "\t\r\n";
@@ -62,34 +61,24 @@ public:
         if (!t.empty())
             separators = t + "\t\r\n";
     }
-    bool EndsWithSeparator(const std::string& text) const
-    {
-        return !text.empty() && separators.find(text.back()) != std::string::npos;
-    }
+    // Past the end the last record read stays unpacked.
     void Read()
     {
-        if (static_cast<std::size_t>(nCurrent + 1) * kRec <= file.size())
-            std::memcpy(record, file.data() + static_cast<std::size_t>(nCurrent) * kRec, kRec);
-        nCount = static_cast<std::int32_t>(std::uint32_t{record[0]} | std::uint32_t{record[1]} << 8 |
-                                           std::uint32_t{record[2]} << 16 |
-                                           std::uint32_t{record[3]} << 24);
-        std::size_t n = 0;
-        while (n < 512 && record[4 + n] != 0)
-            ++n;
-        strWord.assign(reinterpret_cast<const char*>(record + 4), n);
+        const std::size_t at = static_cast<std::size_t>(nCurrent) * kRec;
+        if (at + kRec <= file.size())
+            record = file.substr(at, kRec);
+        std::uint32_t u = 0;
+        for (int i = 3; i >= 0; --i)
+            u = u << 8 | static_cast<unsigned char>(record[static_cast<std::size_t>(i)]);
+        nCount = static_cast<std::int32_t>(u);
+        strWord = record.substr(4, std::min(record.find('\0', 4), kRec) - 4);
     }
     void Write()
     {
-        std::memset(record, 0, kRec);
-        const auto u = static_cast<std::uint32_t>(nCount);
-        for (int i = 0; i < 4; ++i)
-            record[i] = static_cast<unsigned char>(u >> (8 * i));
-        const std::string w = strWord.substr(0, strWord.find('\0')).substr(0, 511);
-        std::memcpy(record + 4, w.data(), w.size());
+        record = Record(nCount, strWord.substr(0, strWord.find('\0')).substr(0, 511));
         const std::size_t at = static_cast<std::size_t>(nCurrent) * kRec;
-        if (file.size() < at + kRec)
-            file.resize(at + kRec);
-        std::memcpy(file.data() + at, record, kRec);
+        file.resize(std::max(file.size(), at + kRec));
+        file.replace(at, kRec, record);
     }
     bool IsEOF() const { return !open || nCurrent == nRecords; }
     void MoveFirst()
@@ -127,27 +116,21 @@ public:
         nRecords = 0;
         nCurrent = 0;
     }
+    // Control and high bytes in front of the text go, then the separators at
+    // its end; what follows the last separator left is the word.
     void SaveInput(std::string text)
     {
         text = text.substr(0, text.find('\0'));
-        if (!open || !bEnable || !EndsWithSeparator(text))
+        if (!open || !bEnable || text.empty() || separators.find(text.back()) == std::string::npos)
             return;
-        while (!text.empty() && (static_cast<signed char>(text[0]) < 32 ||
-                                 separators.find(text[0]) != std::string::npos))
-            text.erase(0, 1);
-        if (text.empty())
-            return;
-        while (!text.empty() && separators.find(text.back()) != std::string::npos)
-            text.pop_back();
-        if (text.empty())
-            return;
-        for (char sep : separators) {
-            for (std::size_t at; (at = text.find(sep)) != std::string::npos;)
-                text.erase(0, at + 1);
-            if (text.empty())
-                return;
-        }
-        if (static_cast<std::int64_t>(text.size()) < nMinLength)
+        std::size_t begin = 0;
+        while (begin < text.size() && (static_cast<signed char>(text[begin]) < 32 ||
+                                       separators.find(text[begin]) != std::string::npos))
+            ++begin;
+        text.erase(0, begin);
+        text.erase(text.find_last_not_of(separators) + 1);
+        text.erase(0, text.find_last_of(separators) + 1);
+        if (text.empty() || static_cast<std::int64_t>(text.size()) < nMinLength)
             return;
         for (MoveFirst(); !IsEOF(); MoveNext()) {
             if (strWord == text) {
@@ -171,13 +154,12 @@ public:
     {
         const std::string prefix = input.substr(0, input.find('\0'));
         while (!IsEOF()) {
-            if (strWord.compare(0, prefix.size(), prefix) == 0 && strWord.size() >= prefix.size() &&
-                nCount >= 1) {
-                std::string found = strWord;
-                MoveNext();
-                return found;
-            }
+            const bool found = strWord.compare(0, prefix.size(), prefix) == 0 &&
+                               strWord.size() >= prefix.size() && nCount >= 1;
+            const std::string word = strWord;
             MoveNext();
+            if (found)
+                return word;
         }
         return {};
     }
@@ -192,10 +174,9 @@ public:
     {
         if (!open)
             return;
-        std::size_t pos = 0;
-        while (pos < text.size()) {
-            std::size_t lf = text.find('\n', pos);
-            std::string line = text.substr(pos, lf == std::string::npos ? std::string::npos : lf - pos);
+        for (std::size_t pos = 0; pos < text.size();) {
+            const std::size_t lf = text.find('\n', pos);
+            std::string line = text.substr(pos, lf == std::string::npos ? lf : lf - pos);
             pos = lf == std::string::npos ? text.size() : lf + 1;
             if (lf != std::string::npos && !line.empty() && line.back() == '\r')
                 line.pop_back();
@@ -207,12 +188,11 @@ public:
             if (tab != std::string::npos && tab > 0) {
                 word = line.substr(0, tab);
                 const std::string countText = line.substr(tab + 1);
-                if (!countText.empty()) {
-                    long long v = std::strtoll(countText.c_str(), nullptr, 10);
-                    v = std::max<long long>(v, std::numeric_limits<std::int32_t>::min());
-                    v = std::min<long long>(v, std::numeric_limits<std::int32_t>::max());
-                    count = static_cast<std::int32_t>(v);
-                }
+                if (!countText.empty())
+                    count = static_cast<std::int32_t>(std::clamp<long long>(
+                        std::strtoll(countText.c_str(), nullptr, 10),
+                        std::numeric_limits<std::int32_t>::min(),
+                        std::numeric_limits<std::int32_t>::max()));
             }
             strWord = word.substr(0, word.find('\0')).substr(0, 511);
             nCount = count;
@@ -225,6 +205,11 @@ class Fuzzer {
 public:
     explicit Fuzzer(unsigned seed) : m_rng(seed) {}
     int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_rng); }
+    template <std::size_t N>
+    std::string OneOf(const char* const (&choices)[N])
+    {
+        return choices[Pick(static_cast<int>(N))];
+    }
     std::string Text()
     {
         static const char* const pieces[] = {"a",  "b",  "he", "hel", "help", "x",    " ",  ",",
@@ -234,7 +219,7 @@ public:
             return std::string(505 + static_cast<std::size_t>(Pick(12)), 'h') + " ";
         std::string s;
         for (int n = Pick(6); n > 0; --n)
-            s += pieces[Pick(static_cast<int>(std::size(pieces)))];
+            s += OneOf(pieces);
         if (Pick(3) != 0)
             s += Pick(2) ? " " : ",";
         return s;
@@ -242,14 +227,14 @@ public:
     std::string Prefix()
     {
         static const char* const prefixes[] = {"", "h", "he", "hel", "a", "x", "\xe9", "A", "hh"};
-        return prefixes[Pick(static_cast<int>(std::size(prefixes)))];
+        return OneOf(prefixes);
     }
     std::string ImportText()
     {
         static const char* const pieces[] = {"he", "\t", "1", "-2", "\r", "\n", "\r\n", "x", "\t7"};
         std::string s;
         for (int n = Pick(20); n > 0; --n)
-            s += pieces[Pick(static_cast<int>(std::size(pieces)))];
+            s += OneOf(pieces);
         return s;
     }
 
@@ -257,9 +242,8 @@ private:
     std::mt19937 m_rng;
 };
 
-void ExpectSameState(CAutoLearn& al, const Reference& ref, const std::string& path, int step)
+void ExpectSameState(CAutoLearn& al, const Reference& ref, const std::string& path)
 {
-    SCOPED_TRACE(::testing::Message() << "step " << step);
     ASSERT_EQ(al.IsOpen(), ref.open);
     ASSERT_EQ(al.GetRecordCount(), ref.nRecords);
     ASSERT_EQ(al.GetCurrent(), ref.nCurrent);
@@ -291,45 +275,41 @@ void RunSequence(unsigned seed, int steps)
     options.nMinLearnLength = 2;
     ASSERT_TRUE(al.Open(path, options));
     ref.Open(initial, options);
+    // The same operation on both, or the same question to both.
+    const auto both = [&](auto&& operation) {
+        operation(al);
+        operation(ref);
+    };
+    const auto same = [&](auto&& question) { ASSERT_EQ(question(al), question(ref)); };
 
     for (int step = 0; step < steps; ++step) {
+        SCOPED_TRACE(::testing::Message() << "step " << step);
         const int op = fz.Pick(100);
         if (op < 30) {
             const std::string text = fz.Text();
-            al.SaveInput(text);
-            ref.SaveInput(text);
-        } else if (op < 45) {
-            const std::string prefix = fz.Prefix();
-            ASSERT_EQ(al.FindFirst(prefix), ref.FindFirst(prefix)) << "step " << step;
+            both([&](auto& m) { m.SaveInput(text); });
         } else if (op < 60) {
             const std::string prefix = fz.Prefix();
-            ASSERT_EQ(al.FindNext(prefix), ref.FindNext(prefix)) << "step " << step;
-        } else if (op < 64) {
-            al.MoveFirst();
-            ref.MoveFirst();
+            same([&](auto& m) { return op < 45 ? m.FindFirst(prefix) : m.FindNext(prefix); });
         } else if (op < 70) {
-            al.MoveNext();
-            ref.MoveNext();
+            both([&](auto& m) { op < 64 ? m.MoveFirst() : m.MoveNext(); });
         } else if (op < 76) {
             // The page edits the fields, then adds, updates, or searches on.
             const std::string word = fz.Text().substr(0, 8);
             const std::int32_t count = fz.Pick(5) - 2;
-            al.strWord = ref.strWord = word;
-            al.nCount = ref.nCount = count;
+            both([&](auto& m) {
+                m.strWord = word;
+                m.nCount = count;
+            });
             const int what = fz.Pick(3);
-            if (what == 0) {
-                al.AddNew();
-                ref.AddNew();
-            } else if (what == 1) {
-                al.Update();
-                ref.Update();
+            if (what < 2) {
+                both([&](auto& m) { what == 0 ? m.AddNew() : m.Update(); });
             } else {
                 const std::string prefix = fz.Prefix();
-                ASSERT_EQ(al.FindNext(prefix), ref.FindNext(prefix)) << "step " << step;
+                same([&](auto& m) { return m.FindNext(prefix); });
             }
         } else if (op < 78) {
-            al.DeleteAll();
-            ref.DeleteAll();
+            both([](auto& m) { m.DeleteAll(); });
         } else if (op < 82) {
             const std::string text = fz.ImportText();
             WriteFile(textPath, text);
@@ -337,25 +317,22 @@ void RunSequence(unsigned seed, int steps)
             ref.Import(text);
         } else if (op < 85) {
             ASSERT_TRUE(al.Export(textPath));
-            ASSERT_EQ(ReadFile(textPath), ref.Export()) << "step " << step;
+            ASSERT_EQ(ReadFile(textPath), ref.Export());
         } else if (op < 88) {
             al.Close();
             ref.Close();
             ASSERT_TRUE(al.Open(path, options));
             ref.Open(ReadFile(path), options);
         } else if (op < 92) {
-            const std::int32_t length = fz.Pick(5) - 1;
-            al.nMinLength = ref.nMinLength = length;
+            al.nMinLength = ref.nMinLength = fz.Pick(5) - 1;
         } else if (op < 95) {
-            const bool on = fz.Pick(4) != 0;
-            al.bEnable = ref.bEnable = on;
+            al.bEnable = ref.bEnable = fz.Pick(4) != 0;
         } else {
             static const char* const sets[] = {"", " ", " ,.", "#", "; ',.!\"?", "e"};
-            const std::string s = sets[fz.Pick(6)];
-            al.SetSeparators(s);
-            ref.SetSeparators(s);
+            const std::string s = fz.OneOf(sets);
+            both([&](auto& m) { m.SetSeparators(s); });
         }
-        ExpectSameState(al, ref, path, step);
+        ExpectSameState(al, ref, path);
         if (::testing::Test::HasFatalFailure())
             return;
     }
@@ -365,12 +342,7 @@ void RunSequence(unsigned seed, int steps)
     ASSERT_TRUE(again.Open(path, options));
     Reference fresh;
     fresh.Open(ref.file, options);
-    for (again.MoveFirst(), fresh.MoveFirst(); !fresh.IsEOF(); again.MoveNext(), fresh.MoveNext()) {
-        ASSERT_FALSE(again.IsEOF());
-        ASSERT_EQ(again.strWord, fresh.strWord);
-        ASSERT_EQ(again.nCount, fresh.nCount);
-    }
-    ASSERT_TRUE(again.IsEOF());
+    EXPECT_EQ(AllRecords(again), AllRecords(fresh));
 }
 
 TEST(ModelCheck, RandomOperationSequencesMatchTheReference)

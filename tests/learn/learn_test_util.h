@@ -44,7 +44,8 @@ inline std::string FileOf(const Records& records)
 }
 
 // Every record from the first on; leaves the cursor at the end.
-inline Records AllRecords(CAutoLearn& al)
+template <class Store>
+Records AllRecords(Store& al)
 {
     Records out;
     for (al.MoveFirst(); !al.IsEOF(); al.MoveNext())
