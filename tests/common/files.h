@@ -1,5 +1,5 @@
-// Helpers every test folder shares: a scratch folder per test and whole-file
-// reads and writes.
+// Helpers every test folder shares: a scratch folder per test, whole-file
+// reads and writes, the Metakit reference files and repeatable garbage.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -56,6 +56,23 @@ inline std::string ReadFile(const std::string& path) {
 inline void WriteFile(const std::string& path, std::string_view bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A reference file of tests/fixtures/metakit.
+inline std::string FixturePath(const std::string& name) {
+  std::string root = QUILLET_FIXTURES;
+#ifdef _WIN32
+  // Under Wine the build machine's root folder is drive Z:.
+  if (!root.empty() && root[0] == '/') root = "Z:" + root;
+#endif
+  return root + "/metakit/" + name;
+}
+
+// n bytes of binary garbage, the same on every run.
+inline std::string Junk(int n, int mul, int add) {
+  std::string junk;
+  for (int i = 0; i < n; ++i) junk += static_cast<char>((i * mul + add) & 0xFF);
+  return junk;
 }
 
 }  // namespace testutil

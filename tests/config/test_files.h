@@ -15,6 +15,7 @@
 namespace configtest {
 
 using TempDir = testutil::ScratchDir;
+using testutil::Junk;
 using testutil::ReadFile;
 using testutil::WriteFile;
 
@@ -31,17 +32,13 @@ inline std::string List(const std::vector<std::string>& items) {
   return out;
 }
 
-// n bytes of binary garbage, the same on every run.
-inline std::string Junk(int n, int mul, int add) {
-  std::string junk;
-  for (int i = 0; i < n; ++i) junk += char((i * mul + add) & 0xff);
-  return junk;
-}
-
 // An options store on a simulated desktop, its files in a fresh folder.
 class ConfigFixture : public ::testing::Test {
  protected:
-  ConfigFixture() { config.strAppDir = dir.DirWithSeparator(); }
+  ConfigFixture() {
+    config.strAppDir = dir.DirWithSeparator();
+    reread.strAppDir = config.strAppDir;
+  }
 
   TempDir dir;
   platform::sim::SimDesktop desktop;
@@ -51,7 +48,6 @@ class ConfigFixture : public ::testing::Test {
   platform::sim::SimDesktop otherDesktop;
   platform::sim::SimProcesses otherProcesses;
   CConfig reread{otherDesktop, otherProcesses};
-  void SetUp() override { reread.strAppDir = config.strAppDir; }
 };
 
 }  // namespace configtest

@@ -1,35 +1,27 @@
-// Helpers shared by the dictionary tests: a scratch folder per test, the
-// Metakit fixtures, and building small dictionaries.
+// Helpers shared by the dictionary tests: copies of the Metakit fixtures and
+// building and searching small dictionaries.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "common/codepage.h"
 #include "common/files.h"
 #include "dict/dictionary.h"
-#include "platform/codepage.h"
 
 namespace dicttest {
 
 namespace fs = std::filesystem;
 
+using testutil::CodePageScope;
+using testutil::FixturePath;
 using testutil::ReadFile;
 using testutil::ScratchDir;
 using testutil::WriteFile;
-
-inline std::string FixturePath(const std::string& name) {
-  std::string root = QUILLET_FIXTURES;
-#ifdef _WIN32
-  // Under Wine the build machine's root folder is drive Z:.
-  if (!root.empty() && root[0] == '/') root = "Z:" + root;
-#endif
-  return root + "/metakit/" + name;
-}
 
 // A copy of a fixture in the scratch folder (opening a dictionary writes to
 // it when it closes, so fixtures are never opened where they are).
@@ -70,19 +62,5 @@ inline std::vector<std::string> Keys(CDictionary& dictionary, const char* text, 
     keys.emplace_back(item.Key());
   return keys;
 }
-
-// Selects a code page for the lifetime of the object.
-class CodePageScope {
- public:
-  explicit CodePageScope(int codePage) : saved_(platform::AnsiCodePage()) {
-    ok_ = platform::SetAnsiCodePage(codePage);
-  }
-  ~CodePageScope() { platform::SetAnsiCodePage(saved_); }
-  bool ok() const { return ok_; }
-
- private:
-  int saved_;
-  bool ok_;
-};
 
 }  // namespace dicttest

@@ -137,9 +137,7 @@ TEST(OpenAndInfo, StoredAttributesReadLikeAtoiWithDefaultsForWhatIsMissing) {
 
 TEST(UnreadableFiles, AreRefusedAndNeverWritten) {
   ScratchDir dir;
-  std::string garbage;
-  for (int i = 0; i < 3000; ++i) garbage += static_cast<char>((i * 7919 + 13) & 0xFF);
-  WriteFile(dir.File("garbage.lib"), garbage);
+  WriteFile(dir.File("garbage.lib"), testutil::Junk(3000, 7919, 13));
   // A storage written without the file layer reads as noise through it.
   CopyFixture(dir, "words_tiny.mk", "plain.lib");
   for (const char* name : {"garbage.lib", "plain.lib"}) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/wait.h"
 #include "dict_test_util.h"
 
 namespace {
@@ -15,29 +16,7 @@ namespace {
 using namespace dicttest;
 using ::testing::ElementsAre;
 using Entries = std::vector<std::pair<std::string, std::string>>;
-
-// A wait window that records what it is told and can be cancelled after a
-// number of pumps or cancel tests.
-class FakeWait : public WaitProgress {
- public:
-  void SetText(const std::string& text) override { texts.push_back(text); }
-  void PumpMessages() override {
-    ++pumps;
-    if (cancelAfterPumps >= 0 && pumps >= cancelAfterPumps) cancelled = true;
-  }
-  bool IsCancelled() const override {
-    ++tests;
-    if (cancelAfterTests >= 0 && tests >= cancelAfterTests) cancelled = true;
-    return cancelled;
-  }
-
-  std::vector<std::string> texts;
-  int pumps = 0;
-  mutable int tests = 0;
-  mutable bool cancelled = false;
-  int cancelAfterPumps = -1;
-  int cancelAfterTests = -1;
-};
+using testutil::FakeWait;
 
 Entries AllEntries(CDictionary& dictionary) {
   Entries entries;
@@ -214,10 +193,8 @@ TEST_F(Exchange, WordListUsesTheCodePageLettersAndNothingElse) {
   EXPECT_EQ(ImportWordList(dictionary, Input("caf\xe9\xd7na\xefve\xa0\x9c" "uvre").c_str(), nullptr), 3);
   EXPECT_EQ(AllEntries(dictionary), (Entries{{"caf\xe9", ""}, {"na\xefve", ""}, {"\x9c" "uvre", ""}}));
 
-  std::string bytes;
-  for (int i = 0; i < 5000; ++i) bytes += static_cast<char>((i * 131 + 7) % 256);
   CDictionary& garbage = Open("g.lib", DICT_TYPE_WORDS);
-  const int32_t added = ImportWordList(garbage, Input(bytes).c_str(), nullptr);
+  const int32_t added = ImportWordList(garbage, Input(testutil::Junk(5000, 131, 7)).c_str(), nullptr);
   EXPECT_GT(added, 0);
   EXPECT_EQ(garbage.GetItemCount(), added);
   for (const auto& [key, data] : AllEntries(garbage)) {

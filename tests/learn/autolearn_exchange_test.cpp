@@ -3,6 +3,7 @@
 
 #include "learn/AutoLearn.h"
 #include "learn/LearnText.h"
+#include "common/wait.h"
 #include "learn_test_util.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,7 @@ using learn_test::ReadFile;
 using learn_test::Records;
 using learn_test::ScratchDir;
 using learn_test::WriteFile;
+using testutil::FakeWait;
 
 namespace {
 
@@ -35,16 +37,6 @@ protected:
     std::string path = dir.File("AutoLearn.dic");
     std::string textPath = dir.File("words.txt");
     CAutoLearn al;
-};
-
-// A wait window whose Cancel button is pressed after cancelAt pumps.
-class CountingWait : public WaitProgress {
-public:
-    void SetText(const std::string&) override {}
-    void PumpMessages() override { ++pumps; }
-    bool IsCancelled() const override { return cancelAt != 0 && pumps >= cancelAt; }
-    std::int32_t pumps = 0;
-    std::int32_t cancelAt = 0;
 };
 
 TEST_F(ExchangeTest, ExportWritesEveryRecordInFileOrderEndingWithCrCrLf)
@@ -74,8 +66,8 @@ TEST_F(ExchangeTest, ExportReportsEveryTenthRecordAndRunsToTheEnd)
 {
     for (int i = 0; i < 25; ++i)
         Add({{"w" + std::to_string(i), 1}});
-    CountingWait wait;
-    wait.cancelAt = 1;  // an export runs to the end regardless
+    FakeWait wait;
+    wait.cancelAfterPumps = 1;  // an export runs to the end regardless
     std::int32_t count = 0;
     ASSERT_TRUE(al.Export(textPath, &wait, &count));
     EXPECT_EQ(count, 25);
@@ -149,8 +141,8 @@ TEST_F(ExchangeTest, ImportAppendsSearchableDuplicates)
 TEST_F(ExchangeTest, ImportReportsEveryLineAndCanBeCancelled)
 {
     WriteFile(textPath, "a\nb\nc\nd\ne\n");
-    CountingWait wait;
-    wait.cancelAt = 3;
+    FakeWait wait;
+    wait.cancelAfterPumps = 3;
     std::int32_t count = 0;
     ASSERT_TRUE(al.Import(textPath, &wait, &count));
     EXPECT_EQ(count, 3);

@@ -135,9 +135,7 @@ TEST_F(LearningFile, UnopenablePathsLeaveTheEngineOff)
 // replaced by the next record learned.
 TEST_F(LearningFile, DamagedFilesOpenAndLearnOn)
 {
-    std::string garbage;
-    for (int i = 0; i < 516 * 4 + 17; ++i)
-        garbage.push_back(static_cast<char>((i * 37 + 11) & 0xFF));
+    const std::string garbage = testutil::Junk(516 * 4 + 17, 37, 11);
     std::string afterNul = Record(1, "abc");
     afterNul.replace(8, 3, "zzz");  // garbage behind the terminating NUL
     const std::string empty3(516 * 3, '\0');

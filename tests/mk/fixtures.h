@@ -1,12 +1,13 @@
 // Reading the reference files in tests/fixtures.
 #pragma once
 
-#include <fstream>
-#include <iterator>
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "common/files.h"
+
 inline std::vector<uint8_t> ReadFixture(const std::string& name) {
-  std::ifstream in(std::string(QUILLET_FIXTURES) + "/metakit/" + name, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+  const std::string bytes = testutil::ReadFile(testutil::FixturePath(name));
+  return std::vector<uint8_t>(bytes.begin(), bytes.end());
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include "common/codepage.h"
 #include "output_fakes.h"
 
 namespace {
@@ -73,7 +74,7 @@ TEST(Keystroke, CharacterBecomesItsKeyWithShiftWhereNeeded) {
 
 TEST(Keystroke, CharacterWithoutAKeyIsSentAsItsUnicodeCharacter) {
   Recorder keyboard;
-  output_test::CodePageGuard codePage;
+  testutil::CodePageScope codePage;
   if (!codePage.Use(1252)) GTEST_SKIP() << "code page 1252 is not the system's code page";
   const char eAcute = static_cast<char>(0xE9);  // not on the US layout
   EXPECT_EQ(SendKeystroke(keyboard, eAcute, 0), 1);

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "common/codepage.h"
 #include "output_fakes.h"
 
 namespace {
@@ -196,7 +197,7 @@ class MacroDbcs : public Macro {
   void SetUp() override {
     if (!codePage.Use(932)) GTEST_SKIP() << "code page 932 is not the system's code page";
   }
-  output_test::CodePageGuard codePage;
+  testutil::CodePageScope codePage;
 };
 
 // "日本" in code page 932.

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "output/CaretTracker.h"
-#include "platform/codepage.h"
 #include "platform/desktop.h"
 #include "platform/keyboard.h"
 #include "platform/process.h"
@@ -268,17 +267,6 @@ class FakeWord final : public output::WordCaretQuery {
   bool running = false;
   output::ScreenPoint selection;
   int queries = 0;
-};
-
-// Selects a code page for one test and restores the previous one.
-class CodePageGuard {
- public:
-  CodePageGuard() : saved_(platform::AnsiCodePage()) {}
-  ~CodePageGuard() { platform::SetAnsiCodePage(saved_); }
-  bool Use(int codePage) { return platform::SetAnsiCodePage(codePage); }
-
- private:
-  int saved_;
 };
 
 }  // namespace output_test

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "common/codepage.h"
+
 namespace {
 
 using platform::AnsiCodePage;
@@ -16,13 +18,10 @@ using platform::SetAnsiCodePage;
 // Selects a code page for one test and restores the previous one after it.
 class CodePageTest : public ::testing::Test {
  protected:
-  void SetUp() override { saved_ = AnsiCodePage(); }
-  void TearDown() override { SetAnsiCodePage(saved_); }
-  // False (and the test should skip) when the code page cannot be selected.
-  bool Use(int codePage) { return SetAnsiCodePage(codePage); }
+  bool Use(int codePage) { return scope_.Use(codePage); }
 
  private:
-  int saved_ = 0;
+  testutil::CodePageScope scope_;
 };
 
 #define USE_CODE_PAGE(cp)                                                            \
