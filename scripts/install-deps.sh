@@ -4,7 +4,7 @@
 set -euo pipefail
 
 what=${1:-all}
-native=(g++ cmake ninja-build googletest libgtest-dev libgmock-dev libbenchmark-dev wamerican)
+native=(g++ cmake ninja-build googletest libgtest-dev libgmock-dev libbenchmark-dev wamerican scowl)
 windows=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64 wine fonts-wine xvfb xdotool x11-utils imagemagick
          fp-utils nsis)
 fuzz=(clang)

@@ -74,6 +74,7 @@ int CConfig::LoadAutoLearn() try {
   bEnableAutolearn = ini.GetBool(kAutoLearn, "bEanbleAutolearn", true) ? 1 : 0;
   nMinLearnLength = ini.GetInt(kAutoLearn, "nMinLearnLength", 0);
   strSeparate = ini.GetString(kAutoLearn, "strSeparate", kDefaultSeparators);
+  bLearnKnownWords = ini.GetBool(kAutoLearn, "bLearnKnownWords", true) ? 1 : 0;
   return 1;
 } catch (const std::bad_alloc&) {
   return 0;
@@ -84,6 +85,7 @@ int CConfig::SaveAutoLearn() try {
   ini.WriteBool(kAutoLearn, "bEanbleAutolearn", bEnableAutolearn != 0);
   ini.WriteInt(kAutoLearn, "nMinLearnLength", nMinLearnLength);
   ini.WriteString(kAutoLearn, "strSeparate", strSeparate.c_str());
+  ini.WriteBool(kAutoLearn, "bLearnKnownWords", bLearnKnownWords != 0);
   return 1;
 } catch (const std::bad_alloc&) {
   return 0;
@@ -126,6 +128,7 @@ int CConfig::LoadOthers() try {
   nMinWordLength = ini.GetInt(kOthers, "nMinWordLength", 1);
   nMaxWordLength = ini.GetInt(kOthers, "nMaxWordLength", 500);
   nMaxItemShow = ini.GetInt(kOthers, "nMaxItemShow", 5);
+  bCommonFirst = ini.GetBool(kOthers, "bCommonFirst", true) ? 1 : 0;
   return 1;
 } catch (const std::bad_alloc&) {
   return 0;
@@ -140,6 +143,7 @@ int CConfig::SaveOthers() try {
   ini.WriteInt(kOthers, "nMinWordLength", nMinWordLength);
   ini.WriteInt(kOthers, "nMaxWordLength", nMaxWordLength);
   ini.WriteInt(kOthers, "nMaxItemShow", nMaxItemShow);
+  ini.WriteBool(kOthers, "bCommonFirst", bCommonFirst != 0);
   return 1;
 } catch (const std::bad_alloc&) {
   return 0;

@@ -92,9 +92,11 @@ class CConfig {
   std::int32_t bEnableAutolearn = 1;
   std::int32_t nMinLearnLength = 0;
   std::string strSeparate = kDefaultSeparators;
+  std::int32_t bLearnKnownWords = 1;  // words the dictionaries hold are learned too
   std::uint32_t dwEnableHoam = 131188;  // Ctrl (2) << 16 | VK_F5
   std::int32_t bEnableWord = 1;
   std::int32_t bEnablePhrase = 1;
+  std::int32_t bCommonFirst = 1;  // learned words by use, dictionary words by commonness
   std::int32_t bEnableShorthand = 1;
   std::int32_t bRunAtStartup = 1;  // kept in memory only
   std::int32_t nMinInput = 1;

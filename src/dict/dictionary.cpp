@@ -1,14 +1,20 @@
 #include "dict/dictionary.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
+#include <map>
+#include <unordered_map>
 
+#include "mk/format.h"
 #include "platform/codepage.h"
 
 namespace {
 
 const char* const kDataLayout = "DBDATA[key:S,data:S]";
 const char* const kInfoLayout = "DBINFO[prop:S,value:S]";
+const char* const kCommonLayout = "DBRANK[key:S,rank:I]";
+const char* const kCommonView = "DBRANK";
 const char* const kUnknownCaption = "UNKNOWN DICTIONARY";
 
 const c4_StringProp& KeyProp() {
@@ -17,6 +23,10 @@ const c4_StringProp& KeyProp() {
 }
 const c4_StringProp& DataProp() {
   static const c4_StringProp prop("data");
+  return prop;
+}
+const c4_IntProp& RankProp() {
+  static const c4_IntProp prop("rank");
   return prop;
 }
 const c4_StringProp& NameProp() {
@@ -114,6 +124,10 @@ bool CDictionary::Open(const char* path) {
 void CDictionary::Close() {
   m_pData.reset();
   m_pInfo.reset();
+  m_pRank.reset();
+  m_pCommon.reset();
+  m_nHasCommonness = -1;
+  m_bCommonCursor = false;
   if (m_pStorage) {
     if (!m_bReadOnly) m_pStorage->Commit(false);
     m_pStorage.reset();
@@ -271,6 +285,7 @@ bool CDictionary::AddItem(const DictItem& item, bool convert) {
   int pos = view->Search(KeyProp()[key]);
   if (pos < 0) pos = 0;
   view->InsertAt(pos, KeyProp()[key] + DataProp()[data], 1);
+  m_pCommon.reset();
   return true;
 }
 
@@ -282,7 +297,10 @@ bool CDictionary::DeleteItem(const DictItem& item) {
   if (view == nullptr || !view->IsWritable()) return false;
   const int row = view->Find(KeyProp()[key], 0);
   if (row < 0) return false;
+  const std::string removed = static_cast<const char*>(KeyProp()((*view)[row]));
   view->RemoveAt(row, 1);
+  MoveCommonness(removed, std::string());
+  m_pCommon.reset();
   m_pStorage->Commit(false);
   return true;
 }
@@ -300,12 +318,16 @@ bool CDictionary::UpdateItem(const DictItem& oldItem, const DictItem& newItem) {
   std::string data;
   if (!PrepareStored(newItem.key, newItem.keyLength, m_nKeyCode, key) || key.empty()) return false;
   if (!PrepareStored(newItem.data, newItem.dataLength, m_nDataCode, data)) return false;
+  const std::string was = static_cast<const char*>(KeyProp()((*view)[row]));
   view->SetAt(row, KeyProp()[key] + DataProp()[data]);
+  if (was != key) MoveCommonness(was, key);
+  m_pCommon.reset();
   m_pStorage->Commit(false);
   return true;
 }
 
 bool CDictionary::FindFirst(const char* text, DictItem& item, int32_t matchFlags) {
+  m_bCommonCursor = false;
   m_nCursor = -1;
   m_nMatchFlags = matchFlags;
   if (text == nullptr) {
@@ -316,7 +338,7 @@ bool CDictionary::FindFirst(const char* text, DictItem& item, int32_t matchFlags
   return Fetch(item, true);
 }
 
-bool CDictionary::FindNext(DictItem& item) { return Fetch(item, false); }
+bool CDictionary::FindNext(DictItem& item) { return m_bCommonCursor ? FetchCommon(item) : Fetch(item, false); }
 
 bool CDictionary::FindExact(const char* key, DictItem& item, int32_t matchFlags) {
   if (FindFirst(key, item, matchFlags) && key != nullptr && item.key.get() != nullptr &&
@@ -356,28 +378,16 @@ bool CDictionary::Fetch(DictItem& item, bool first) {
   }
 
   const std::string loweredSearch = platform::MbsLower(search);
-  const bool wordsDictionary = m_nType != DICT_TYPE_SHORTHAND;
   const int rows = view->GetSize();
   for (;;) {
     if (!first || !firstRowPending) ++m_nCursor;
     firstRowPending = false;
     if (m_nCursor < 0 || m_nCursor >= rows) return false;
 
-    const c4_RowRef row = (*view)[m_nCursor];
-    std::string key = static_cast<const char*>(KeyProp()(row));
-    std::string data = static_cast<const char*>(DataProp()(row));
-    if (m_nScrambled == 1) {
-      UnscrambleRecordText(key);
-      UnscrambleRecordText(data);
-    }
-    const int32_t storedLength = static_cast<int32_t>(key.size());
-    if (wordsDictionary && (storedLength < m_nMinKeyLength || storedLength > m_nMaxKeyLength))
-      continue;
+    std::string key, data;
+    ReadRow(m_nCursor, key, data);
     std::string ansiKey = ToAnsi(key, m_nKeyCode);
-    if (wordsDictionary) {
-      const bool phrase = ansiKey.find(' ') != std::string::npos;
-      if (!(m_nMatchFlags & (phrase ? DICT_PHRASES : DICT_WORDS))) continue;
-    }
+    if (!PassesFilters(key.size(), ansiKey)) continue;
 
     const std::string loweredKey = platform::MbsLower(ansiKey);
     const size_t at = platform::MbsFind(loweredKey, loweredSearch);
@@ -394,40 +404,283 @@ bool CDictionary::Fetch(DictItem& item, bool first) {
       }
       if (!placed) return false;
     }
+    FillItem(std::move(ansiKey), data, item);
+    return true;
+  }
+}
 
-    // Words dictionaries carry the capitalisation of the typed text over:
-    // two capitals make the whole key upper case, one its first letter.
-    if (m_nType == DICT_TYPE_WORDS) {
-      const auto c0 = static_cast<unsigned char>(search.size() > 0 ? search[0] : 0);
-      const auto c1 = static_cast<unsigned char>(search.size() > 1 ? search[1] : 0);
-      if (search.size() >= 2 && platform::IsAsciiUpper(c0) && platform::IsAsciiUpper(c1)) {
-        platform::AsciiUpperInPlace(ansiKey);
-      } else if (platform::IsAsciiUpper(c0) && !ansiKey.empty()) {
-        ansiKey[0] = static_cast<char>(platform::AsciiToUpper(static_cast<unsigned char>(ansiKey[0])));
-      }
-    }
-    if (!ansiKey.empty()) {
-      item.key.Assign(ansiKey.data(), ansiKey.size());
-      item.keyLength = static_cast<int32_t>(ansiKey.size());
-    }
+void CDictionary::ReadRow(int row, std::string& key, std::string& data) {
+  const c4_RowRef ref = (*DataView())[row];
+  key = static_cast<const char*>(KeyProp()(ref));
+  data = static_cast<const char*>(DataProp()(ref));
+  if (m_nScrambled == 1) {
+    UnscrambleRecordText(key);
+    UnscrambleRecordText(data);
+  }
+}
 
-    const std::string ansiData = ToAnsi(data, m_nDataCode);
-    if (!ansiData.empty()) {
-      // Converted data counts its terminating NUL in the reported length.
-      const size_t n = ansiData.size() + (EffectiveCode(m_nDataCode) == DICT_CODE_ANSI ? 0 : 1);
-      if (m_nCaptionHeader == 1) {
-        // "----caption----\r" followed by the data: the data takes the place
-        // of the header's final line feed, while the length counts it.
-        const std::string header = "----" + GetCaption() + "----\r\n";
-        const std::string text = header.substr(0, header.size() - 1) + ansiData;
-        item.dataLength = static_cast<int32_t>(header.size() + n);
-        item.data.Assign(text.data(), text.size(), static_cast<size_t>(item.dataLength));
-      } else {
-        item.dataLength = static_cast<int32_t>(n);
-        item.data.Assign(ansiData.data(), ansiData.size(), n);
-      }
+bool CDictionary::PassesFilters(size_t storedLength, const std::string& ansiKey) const {
+  if (m_nType == DICT_TYPE_SHORTHAND) return true;
+  const auto length = static_cast<int64_t>(storedLength);
+  if (length < m_nMinKeyLength || length > m_nMaxKeyLength) return false;
+  const bool phrase = ansiKey.find(' ') != std::string::npos;
+  return (m_nMatchFlags & (phrase ? DICT_PHRASES : DICT_WORDS)) != 0;
+}
+
+void CDictionary::FillItem(std::string ansiKey, const std::string& data, DictItem& item) {
+  const std::string& search = *m_strSearch;
+  // Words dictionaries carry the capitalisation of the typed text over:
+  // two capitals make the whole key upper case, one its first letter.
+  if (m_nType == DICT_TYPE_WORDS) {
+    const auto c0 = static_cast<unsigned char>(search.size() > 0 ? search[0] : 0);
+    const auto c1 = static_cast<unsigned char>(search.size() > 1 ? search[1] : 0);
+    if (search.size() >= 2 && platform::IsAsciiUpper(c0) && platform::IsAsciiUpper(c1)) {
+      platform::AsciiUpperInPlace(ansiKey);
+    } else if (platform::IsAsciiUpper(c0) && !ansiKey.empty()) {
+      ansiKey[0] = static_cast<char>(platform::AsciiToUpper(static_cast<unsigned char>(ansiKey[0])));
     }
-    item.type = m_nType;
+  }
+  if (!ansiKey.empty()) {
+    item.key.Assign(ansiKey.data(), ansiKey.size());
+    item.keyLength = static_cast<int32_t>(ansiKey.size());
+  }
+
+  const std::string ansiData = ToAnsi(data, m_nDataCode);
+  if (!ansiData.empty()) {
+    // Converted data counts its terminating NUL in the reported length.
+    const size_t n = ansiData.size() + (EffectiveCode(m_nDataCode) == DICT_CODE_ANSI ? 0 : 1);
+    if (m_nCaptionHeader == 1) {
+      // "----caption----\r" followed by the data: the data takes the place
+      // of the header's final line feed, while the length counts it.
+      const std::string header = "----" + GetCaption() + "----\r\n";
+      const std::string text = header.substr(0, header.size() - 1) + ansiData;
+      item.dataLength = static_cast<int32_t>(header.size() + n);
+      item.data.Assign(text.data(), text.size(), static_cast<size_t>(item.dataLength));
+    } else {
+      item.dataLength = static_cast<int32_t>(n);
+      item.data.Assign(ansiData.data(), ansiData.size(), n);
+    }
+  }
+  item.type = m_nType;
+}
+
+// ---- commonness ---------------------------------------------------------------
+
+namespace {
+
+// The row of the commonness view holding exactly this stored key, or -1.
+// Rows stand in the storage's search order of their keys.
+int FindStoredKey(const c4_View& view, const std::string& key) {
+  for (int r = view.Search(KeyProp()[key]); r < view.GetSize(); ++r) {
+    const char* k = KeyProp()(view[r]);
+    if (mk::CompareStrings(k, key.c_str()) != 0) break;
+    if (key == k) return r;
+  }
+  return -1;
+}
+
+}  // namespace
+
+// The commonness view when the file has it with the properties we write (a
+// view of another shape is left alone and read as no values); with create it
+// is made when missing.
+c4_View* CDictionary::CommonView(bool create) {
+  if (!m_pStorage) return nullptr;
+  if (m_pRank) return m_pRank.get();
+  bool present = false;
+  for (int i = 0; i < m_pStorage->NumViews() && !present; ++i) present = m_pStorage->NthViewName(i) == kCommonView;
+  if (present) {
+    c4_View view = m_pStorage->View(kCommonView);
+    const int k = view.FindProperty(KeyProp().GetId());
+    const int r = view.FindProperty(RankProp().GetId());
+    if (k < 0 || r < 0 || view.NthProperty(k).Type() != 'S' || view.NthProperty(r).Type() != 'I') return nullptr;
+    m_pRank = std::make_unique<c4_View>(view);
+  } else {
+    if (!create) return nullptr;
+    m_pRank = std::make_unique<c4_View>(m_pStorage->GetAs(kCommonLayout));
+  }
+  return m_pRank.get();
+}
+
+bool CDictionary::StoredKey(const DictItem& item, std::string& stored) const {
+  return PrepareStored(item.key, item.keyLength, m_nKeyCode, stored) && !stored.empty();
+}
+
+bool CDictionary::HasCommonness() {
+  if (m_nHasCommonness < 0) {
+    m_nHasCommonness = 0;
+    if (const c4_View* view = CommonView(false)) {
+      for (int r = 0; r < view->GetSize() && m_nHasCommonness == 0; ++r)
+        if (static_cast<t4_i32>(RankProp()((*view)[r])) > 0) m_nHasCommonness = 1;
+    }
+  }
+  return m_nHasCommonness == 1;
+}
+
+int32_t CDictionary::GetCommonness(const DictItem& item) {
+  std::string key;
+  const c4_View* view = CommonView(false);
+  if (view == nullptr || !StoredKey(item, key)) return 0;
+  const int row = FindStoredKey(*view, key);
+  const int32_t value = row < 0 ? 0 : static_cast<t4_i32>(RankProp()((*view)[row]));
+  return std::max<int32_t>(value, 0);
+}
+
+bool CDictionary::SetCommonness(const std::vector<std::pair<std::string, int32_t>>& values) {
+  if (!CanChange()) return false;
+  c4_View* view = CommonView(true);
+  if (view == nullptr || !view->IsWritable()) return false;
+  // The whole view is read, changed and written back in search order: one
+  // pass instead of an insertion per key.
+  auto order = [](const std::string& a, const std::string& b) {
+    const int c = mk::CompareStrings(a.c_str(), b.c_str());
+    return c != 0 ? c < 0 : a < b;
+  };
+  std::map<std::string, int32_t, decltype(order)> all(order);
+  for (int r = 0; r < view->GetSize(); ++r) {
+    const t4_i32 value = RankProp()((*view)[r]);
+    if (value > 0) all[static_cast<const char*>(KeyProp()((*view)[r]))] = value;
+  }
+  for (const auto& [word, value] : values) {
+    std::string key;
+    if (!StoredKey(DictItem(word, std::string_view(), m_nType), key)) continue;
+    if (value > 0) all[key] = value;
+    else all.erase(key);
+  }
+  view->SetSize(static_cast<int>(all.size()));
+  int r = 0;
+  for (const auto& [key, value] : all) view->SetAt(r++, KeyProp()[key] + RankProp()[value]);
+  m_pCommon.reset();
+  m_nHasCommonness = -1;
+  return m_pStorage->Commit(false);
+}
+
+// An entry's key changed (to is empty when it went): its value goes along.
+void CDictionary::MoveCommonness(const std::string& from, const std::string& to) {
+  c4_View* view = CommonView(false);
+  if (view == nullptr || !view->IsWritable()) return;
+  const int row = FindStoredKey(*view, from);
+  if (row < 0) return;
+  const t4_i32 value = RankProp()((*view)[row]);
+  view->RemoveAt(row, 1);
+  if (to.empty() || value <= 0) return;
+  if (const int old = FindStoredKey(*view, to); old >= 0) view->RemoveAt(old, 1);
+  view->InsertAt(view->Search(KeyProp()[to]), KeyProp()[to] + RankProp()[value], 1);
+}
+
+void CDictionary::PrepareCommon() {
+  if (m_pCommon || !m_pStorage) return;
+  c4_View* data = DataView();
+  if (data == nullptr) return;
+  std::unordered_map<std::string, int32_t> values;
+  if (const c4_View* view = CommonView(false)) {
+    for (int r = 0; r < view->GetSize(); ++r) {
+      const t4_i32 value = RankProp()((*view)[r]);
+      if (value > 0) values[static_cast<const char*>(KeyProp()((*view)[r]))] = value;
+    }
+  }
+  struct Entry {
+    std::string key;
+    int32_t row;
+    int32_t value;
+  };
+  std::vector<Entry> entries;
+  entries.reserve(static_cast<size_t>(data->GetSize()));
+  for (int r = 0; r < data->GetSize(); ++r) {
+    std::string key = static_cast<const char*>(KeyProp()((*data)[r]));
+    const auto found = values.find(key);
+    const int32_t value = found == values.end() ? 0 : found->second;
+    if (m_nScrambled == 1) UnscrambleRecordText(key);
+    entries.push_back({platform::MbsLower(ToAnsi(key, m_nKeyCode)), r, value});
+  }
+  std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.key < b.key; });
+  auto index = std::make_unique<CommonIndex>();
+  index->offsets.reserve(entries.size() + 1);
+  for (const Entry& e : entries) {
+    index->offsets.push_back(static_cast<uint32_t>(index->keys.size()));
+    index->keys += e.key;
+    index->rows.push_back(e.row);
+    index->values.push_back(e.value);
+  }
+  index->offsets.push_back(static_cast<uint32_t>(index->keys.size()));
+  index->byValue.resize(entries.size());
+  for (size_t i = 0; i < entries.size(); ++i) index->byValue[i] = static_cast<int32_t>(i);
+  std::stable_sort(index->byValue.begin(), index->byValue.end(),
+                   [&](int32_t a, int32_t b) { return index->values[a] > index->values[b]; });
+  m_pCommon = std::move(index);
+}
+
+bool CDictionary::FindFirstCommon(const char* text, DictItem& item, int32_t matchFlags) {
+  m_bCommonCursor = true;
+  m_nMatchFlags = matchFlags;
+  m_aCommonOrder.clear();
+  m_nCommonLo = m_nCommonHi = m_nCommonAt = 0;
+  m_bCommonWalk = false;
+  item.Clear();
+  item.type = m_nType;
+  if (text == nullptr || !m_pStorage) {
+    m_strSearch.reset();
+    return false;
+  }
+  m_strSearch = text;
+  PrepareCommon();
+  if (!m_pCommon) return false;
+  const CommonIndex& index = *m_pCommon;
+  const std::string lowered = platform::MbsLower(text);
+  // Keys that begin with the lowered text stand together in the index.
+  size_t lo = 0, hi = index.rows.size();
+  while (lo < hi) {
+    const size_t mid = lo + (hi - lo) / 2;
+    if (index.Key(mid) < lowered) lo = mid + 1;
+    else hi = mid;
+  }
+  hi = index.rows.size();
+  for (size_t first = lo; first < hi;) {
+    const size_t mid = first + (hi - first) / 2;
+    if (index.Key(mid).substr(0, lowered.size()) == lowered) first = mid + 1;
+    else hi = mid;
+  }
+  m_nCommonLo = lo;
+  m_nCommonHi = hi;
+  // A short range is ordered at once; a long one (a one- or two-letter
+  // text) is taken from the whole dictionary's order, skipping what does
+  // not match, which finds a page after a few thousand steps at most.
+  constexpr size_t kOrderAtOnce = 512;
+  if (hi - lo <= kOrderAtOnce) {
+    for (size_t i = lo; i < hi; ++i) m_aCommonOrder.push_back(static_cast<int32_t>(i));
+    std::stable_sort(m_aCommonOrder.begin(), m_aCommonOrder.end(),
+                     [&](int32_t a, int32_t b) { return index.values[a] > index.values[b]; });
+  } else {
+    m_bCommonWalk = true;
+  }
+  return FetchCommon(item);
+}
+
+bool CDictionary::FetchCommon(DictItem& item) {
+  item.Clear();
+  item.type = m_nType;
+  if (!m_pCommon || !m_strSearch) return false;
+  const CommonIndex& index = *m_pCommon;
+  for (;;) {
+    int32_t at = -1;
+    if (m_bCommonWalk) {
+      while (m_nCommonAt < index.byValue.size()) {
+        const auto i = static_cast<size_t>(index.byValue[m_nCommonAt++]);
+        if (i >= m_nCommonLo && i < m_nCommonHi) {
+          at = static_cast<int32_t>(i);
+          break;
+        }
+      }
+    } else if (m_nCommonAt < m_aCommonOrder.size()) {
+      at = m_aCommonOrder[m_nCommonAt++];
+    }
+    if (at < 0) return false;
+    std::string key, data;
+    ReadRow(index.rows[static_cast<size_t>(at)], key, data);
+    std::string ansiKey = ToAnsi(key, m_nKeyCode);
+    if (!PassesFilters(key.size(), ansiKey)) continue;
+    m_nCurrentValue = index.values[static_cast<size_t>(at)];
+    FillItem(std::move(ansiKey), data, item);
     return true;
   }
 }
@@ -446,8 +699,13 @@ bool EncryptDictionary(const char* sourcePath, const char* targetPath) {
   source.SetCaptionHeader(0);
   target.SetCaptionHeader(0);
   DictItem item;
-  for (bool found = source.FindFirst("", item, kDefaultMatchFlags); found; found = source.FindNext(item))
+  std::vector<std::pair<std::string, int32_t>> values;
+  const bool common = source.HasCommonness();
+  for (bool found = source.FindFirst("", item, kDefaultMatchFlags); found; found = source.FindNext(item)) {
     target.AddItem(item, true);
+    if (common) values.emplace_back(std::string(item.Key()), source.GetCommonness(item));
+  }
   target.SaveInfo();
+  if (!values.empty()) target.SetCommonness(values);
   return true;
 }

@@ -16,6 +16,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
 
 #include "dict/dict_item.h"
 #include "dict/lib_file_strategy.h"
@@ -78,8 +81,28 @@ class CDictionary {
   bool UpdateItem(const DictItem& oldItem, const DictItem& newItem);
 
   bool FindFirst(const char* text, DictItem& item, int32_t matchFlags);
+  // Continues the lookup that FindFirst or FindFirstCommon started.
   bool FindNext(DictItem& item);
   bool FindExact(const char* key, DictItem& item, int32_t matchFlags);
+
+  // How common the entries are: a value per stored key (1 and above, the
+  // higher the more common; 0 is no value) kept in a view of its own,
+  // "DBRANK[key:S,rank:I]", so that a program that knows only DBDATA and
+  // DBINFO reads the entries as before and keeps the values when it commits.
+  // Whether any entry has a value (the file is never changed by asking).
+  bool HasCommonness();
+  int32_t GetCommonness(const DictItem& item);
+  // Sets (or, with 0, removes) the values of many keys in one pass; false
+  // when the dictionary cannot be changed.
+  bool SetCommonness(const std::vector<std::pair<std::string, int32_t>>& values);
+  // A prefix lookup (DICT_MATCH_START) in order of commonness: the most
+  // common first, ties and entries without a value in key order, those
+  // without a value last. CurrentCommonness is the value of the entry last
+  // delivered. The order is built in memory at the first such lookup, or by
+  // PrepareCommon.
+  bool FindFirstCommon(const char* text, DictItem& item, int32_t matchFlags);
+  int32_t CurrentCommonness() const { return m_nCurrentValue; }
+  void PrepareCommon();
 
   // Attributes ("DBTYPE", "KEYCODE", "DATACODE", "DBEDIT", "DBEncrypt").
   int32_t GetType() const { return m_nType; }
@@ -104,6 +127,18 @@ class CDictionary {
 
  private:
   bool Fetch(DictItem& item, bool first);
+  bool FetchCommon(DictItem& item);
+  // A row's key and data as stored, unscrambled.
+  void ReadRow(int row, std::string& key, std::string& data);
+  // Whether a row with this stored key length and key passes the length and
+  // word/phrase filters of the running lookup.
+  bool PassesFilters(size_t storedLength, const std::string& ansiKey) const;
+  // Fills item from a matching row: the key with the search text's letter
+  // case carried over, the data with its caption header.
+  void FillItem(std::string ansiKey, const std::string& data, DictItem& item);
+  c4_View* CommonView(bool create);
+  bool StoredKey(const DictItem& item, std::string& stored) const;
+  void MoveCommonness(const std::string& from, const std::string& to);
   c4_View* DataView();
   c4_View* InfoView();
   bool CanChange();
@@ -131,9 +166,30 @@ class CDictionary {
   int32_t m_nMaxKeyLength = 500;
 
   bool m_bReadOnly = false;
+
+  // The entries in the order of their lower-cased keys, with their values,
+  // built for lookups by commonness; dropped when an entry changes.
+  struct CommonIndex {
+    std::string keys;                // lower-cased ANSI keys, one after another
+    std::vector<uint32_t> offsets;   // where key i starts; one more at the end
+    std::vector<int32_t> rows;       // the DBDATA row of key i
+    std::vector<int32_t> values;     // the value of key i
+    std::vector<int32_t> byValue;    // key numbers, most common first
+    std::string_view Key(size_t i) const { return std::string_view(keys).substr(offsets[i], offsets[i + 1] - offsets[i]); }
+  };
+  std::unique_ptr<CommonIndex> m_pCommon;
+  int m_nHasCommonness = -1;  // unknown, 0 or 1
+  bool m_bCommonCursor = false;
+  // The running lookup by commonness: keys lo..hi match; a short range is
+  // ordered once into m_aCommonOrder, a long one is walked in byValue order.
+  size_t m_nCommonLo = 0, m_nCommonHi = 0, m_nCommonAt = 0;
+  bool m_bCommonWalk = false;
+  std::vector<int32_t> m_aCommonOrder;
+  int32_t m_nCurrentValue = 0;
   // View handles, taken on first use.
   std::unique_ptr<c4_View> m_pData;
   std::unique_ptr<c4_View> m_pInfo;
+  std::unique_ptr<c4_View> m_pRank;
 };
 
 // Writes a record-scrambled copy of the dictionary at sourcePath to

@@ -26,6 +26,8 @@ bool CDictionarySet::LoadFiles(std::vector<std::string> paths, bool includeDisab
   if (m_aPaths.empty()) return false;
   m_nCount = static_cast<int32_t>(m_aPaths.size());
   m_aSlots.resize(m_aPaths.size());
+  m_aRanked.assign(m_aPaths.size(), 0);
+  m_aSlotValues.assign(m_aPaths.size(), 0);
   bool anyOpen = false;
   for (const std::string& path : m_aPaths) {
     auto dictionary = std::make_unique<CDictionary>();
@@ -40,44 +42,71 @@ void CDictionarySet::UnloadAll() {
   for (auto& dictionary : m_aDictionaries) dictionary->Close();
   m_aPaths.clear();
   m_aSlots.clear();
+  m_aRanked.clear();
+  m_aSlotValues.clear();
   m_aDictionaries.clear();
   m_nCount = 0;
 }
 
-int32_t CDictionarySet::BestSlot() const {
+int32_t CDictionarySet::BestSlot(bool ranked) const {
   int32_t best = -1;
   for (int32_t i = 0; i < m_nCount; ++i) {
     const DictItem& slot = m_aSlots[static_cast<size_t>(i)];
-    if (slot.key.get() == nullptr) continue;
-    if (best < 0 || platform::MbsCompareNoCase(slot.Key(), m_aSlots[static_cast<size_t>(best)].Key()) <= 0)
+    if (slot.key.get() == nullptr || (m_aRanked[static_cast<size_t>(i)] != 0) != ranked) continue;
+    if (best < 0) {
+      best = i;
+      continue;
+    }
+    const int32_t value = m_aSlotValues[static_cast<size_t>(i)];
+    const int32_t bestValue = m_aSlotValues[static_cast<size_t>(best)];
+    if (value > bestValue ||
+        (value == bestValue &&
+         platform::MbsCompareNoCase(slot.Key(), m_aSlots[static_cast<size_t>(best)].Key()) <= 0))
       best = i;
   }
   return best;
 }
 
 bool CDictionarySet::FindFirst(const char* text, DictItem& outItem, int32_t matchFlags,
-                               bool includeShorthands) {
+                               bool includeShorthands, Order order) {
   m_bIncludeShorthands = includeShorthands ? 1 : 0;
   if (text == nullptr) return false;
   for (int32_t i = 0; i < m_nCount; ++i) {
     DictItem& slot = m_aSlots[static_cast<size_t>(i)];
     CDictionary& dictionary = *m_aDictionaries[static_cast<size_t>(i)];
+    m_aSlotValues[static_cast<size_t>(i)] = 0;
+    m_aRanked[static_cast<size_t>(i)] =
+        order == Order::CommonFirst && (matchFlags & DICT_MATCH_START) && dictionary.HasCommonness();
     if (dictionary.GetType() == DICT_TYPE_SHORTHAND && !m_bIncludeShorthands) {
       slot.Clear();
       continue;
     }
-    dictionary.FindFirst(text, slot, matchFlags);  // a miss leaves the slot empty
+    // A miss leaves the slot empty.
+    if (m_aRanked[static_cast<size_t>(i)]) {
+      if (dictionary.FindFirstCommon(text, slot, matchFlags))
+        m_aSlotValues[static_cast<size_t>(i)] = dictionary.CurrentCommonness();
+    } else {
+      dictionary.FindFirst(text, slot, matchFlags);
+    }
   }
   return FindNext(outItem);
 }
 
 bool CDictionarySet::FindNext(DictItem& outItem) {
-  const int32_t best = BestSlot();
+  // Dictionaries without values first, by key; then those with values.
+  int32_t best = BestSlot(false);
+  if (best < 0) best = BestSlot(true);
   if (best < 0) return false;
-  DictItem& slot = m_aSlots[static_cast<size_t>(best)];
-  outItem = slot;
-  m_aDictionaries[static_cast<size_t>(best)]->FindNext(slot);
+  const auto at = static_cast<size_t>(best);
+  outItem = m_aSlots[at];
+  CDictionary& dictionary = *m_aDictionaries[at];
+  if (dictionary.FindNext(m_aSlots[at]) && m_aRanked[at]) m_aSlotValues[at] = dictionary.CurrentCommonness();
   return true;
+}
+
+void CDictionarySet::PrepareCommon() {
+  for (auto& dictionary : m_aDictionaries)
+    if (dictionary->HasCommonness()) dictionary->PrepareCommon();
 }
 
 void CDictionarySet::SetKeyLengthLimits(int32_t minLength, int32_t maxLength) {

@@ -35,8 +35,17 @@ class CDictionarySet {
   bool LoadFiles(std::vector<std::string> paths, bool includeDisabled);
   void UnloadAll();
 
-  bool FindFirst(const char* text, DictItem& outItem, int32_t matchFlags, bool includeShorthands);
+  // The order of a merged lookup. By key: ascending by key without case
+  // distinction. Common first: the dictionaries without commonness values
+  // by key as above, then those with values, the most common entry first
+  // (ties by key; a tie of both goes to the later dictionary).
+  enum class Order { ByKey, CommonFirst };
+  bool FindFirst(const char* text, DictItem& outItem, int32_t matchFlags, bool includeShorthands,
+                 Order order = Order::ByKey);
   bool FindNext(DictItem& outItem);
+  // Builds the in-memory order of every dictionary with commonness values,
+  // so that the first lookup by commonness costs no more than the others.
+  void PrepareCommon();
 
   // Key length limits for words dictionaries, also for those loaded later.
   void SetKeyLengthLimits(int32_t minLength, int32_t maxLength);
@@ -49,11 +58,16 @@ class CDictionarySet {
   CDictionary& GetDictionary(int32_t index) { return *m_aDictionaries[static_cast<size_t>(index)]; }
 
  private:
-  // The dictionary with the lowest pending key; a tie goes to the later one.
-  int32_t BestSlot() const;
+  // The dictionary with the lowest pending key (of those with or without
+  // values, as `ranked` says); a tie goes to the later one.
+  int32_t BestSlot(bool ranked) const;
 
   std::vector<std::string> m_aPaths;
   std::vector<DictItem> m_aSlots;
+  // Per dictionary: whether the running lookup takes it by commonness, and
+  // the value of its pending result.
+  std::vector<char> m_aRanked;
+  std::vector<int32_t> m_aSlotValues;
   int32_t m_bIncludeShorthands = 1;
   int32_t m_nMinKeyLength = 1;
   int32_t m_nMaxKeyLength = 500;

@@ -1,6 +1,8 @@
 #include "dict/import_export.h"
 
+#include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -219,4 +221,80 @@ int32_t ImportWordList(CDictionary& dictionary, const char* filePath, WaitProgre
   file.reset();
   dictionary.Commit();
   return count;
+}
+
+namespace {
+
+// "word<TAB>count[<TAB>...]" with the line break removed; false for a line
+// that is not one.
+bool ParseCountLine(const std::string& line, std::string& word, int32_t& value) {
+  const size_t tab = line.find('\t');
+  if (tab == 0 || tab == std::string::npos) return false;
+  word = line.substr(0, tab);
+  for (char c : word)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) return false;
+  const size_t end = std::min(line.find('\t', tab + 1), line.size());
+  if (end == tab + 1) return false;
+  uint64_t count = 0;
+  for (size_t i = tab + 1; i < end; ++i) {
+    if (line[i] < '0' || line[i] > '9') return false;
+    count = count * 10 + static_cast<uint64_t>(line[i] - '0');
+    if (count > UINT32_MAX) return false;
+  }
+  value = static_cast<int32_t>(std::min<uint64_t>(count, INT32_MAX));
+  return true;
+}
+
+}  // namespace
+
+bool ImportCounts(CDictionary& dictionary, const char* filePath, CountImport& result) {
+  result = CountImport{};
+  if (filePath == nullptr || *filePath == '\0' || !dictionary.IsOpen() || dictionary.IsReadOnly()) return false;
+  File file(std::fopen(filePath, "rb"));
+  if (!file) return false;
+  std::vector<std::pair<std::string, int32_t>> values;
+  std::string line, word;
+  bool longLine = false;  // cut short: its count cannot be trusted
+  const int32_t savedMin = dictionary.GetMinKeyLength(), savedMax = dictionary.GetMaxKeyLength();
+  const int32_t savedHeader = dictionary.GetCaptionHeader();
+  dictionary.SetKeyLengthLimits(0, INT32_MAX);
+  dictionary.SetCaptionHeader(0);
+  auto takeLine = [&] {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    int32_t value = 0;
+    if (line.empty()) {
+      // blank lines are neither words nor faults
+    } else if (longLine || !ParseCountLine(line, word, value)) {
+      ++result.skipped;
+    } else {
+      // The entry as stored decides the key the value belongs to: a word
+      // held in other letter case keeps its own.
+      DictItem found;
+      const std::string lowered = platform::MbsLower(word);
+      if (dictionary.FindExact(lowered.c_str(), found, DICT_MATCH_ALL)) {
+        values.emplace_back(std::string(found.Key()), value);
+        ++result.words;
+      } else if (dictionary.AddItem(DictItem(word, {}, dictionary.GetType()), true)) {
+        values.emplace_back(word, value);
+        ++result.words;
+        ++result.added;
+      } else {
+        ++result.skipped;
+      }
+    }
+    line.clear();
+    longLine = false;
+  };
+  std::vector<char> chunk(kChunkSize);
+  for (size_t got; (got = std::fread(chunk.data(), 1, chunk.size(), file.get())) > 0;) {
+    for (size_t i = 0; i < got; ++i) {
+      if (chunk[i] == '\n') takeLine();
+      else if (line.size() < static_cast<size_t>(kMaxImportWordLength) + 16) line += chunk[i];
+      else longLine = true;
+    }
+  }
+  takeLine();
+  dictionary.SetKeyLengthLimits(savedMin, savedMax);
+  dictionary.SetCaptionHeader(savedHeader);
+  return dictionary.SetCommonness(values);
 }

@@ -33,3 +33,16 @@ int32_t ExportTagged(CDictionary& dictionary, const char* filePath, WaitProgress
 int32_t ImportTagged(CDictionary& dictionary, const char* filePath, WaitProgress* wait);
 // Adds the words of any file; returns the count of words added.
 int32_t ImportWordList(CDictionary& dictionary, const char* filePath, WaitProgress* wait);
+
+// Word counts, one "word<TAB>count" line each (the layout of the learning
+// file's export; further columns are ignored): adds the words the dictionary
+// lacks and makes each count the word's commonness. A line without a word,
+// a tab and a decimal count of at most 32 bits, or whose word holds control
+// bytes or cannot be stored, is skipped.
+struct CountImport {
+  int32_t words = 0;    // lines taken
+  int32_t added = 0;    // of which new entries
+  int32_t skipped = 0;  // lines skipped
+};
+// False when the file cannot be read or the values cannot be written.
+bool ImportCounts(CDictionary& dictionary, const char* filePath, CountImport& result);

@@ -31,7 +31,9 @@ bool QuilletCore::LoadDictionaries() {
   std::error_code ignored;
   std::filesystem::create_directories(std::filesystem::path(config.strAppDir + "libs"), ignored);
   dictSet.SetKeyLengthLimits(config.nMinWordLength, config.nMaxWordLength);
-  return dictSet.LoadAll(DictionaryPattern().c_str(), false);
+  const bool loaded = dictSet.LoadAll(DictionaryPattern().c_str(), false);
+  if (loaded && config.bCommonFirst) dictSet.PrepareCommon();
+  return loaded;
 }
 
 bool QuilletCore::OpenAutoLearn() {
@@ -39,6 +41,7 @@ bool QuilletCore::OpenAutoLearn() {
   options.bEnableAutolearn = config.bEnableAutolearn != 0;
   options.nMinLearnLength = config.nMinLearnLength;
   options.strSeparate = config.strSeparate;
+  options.bLearnKnownWords = config.bLearnKnownWords != 0;
   if (!autoLearn.Open(LibsFolder() + "AutoLearn.dic", options)) return false;
   autoLearn.SetDictionaryCheck([this](std::string_view word, std::string& key) {
     DictItem item;

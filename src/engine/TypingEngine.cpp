@@ -262,14 +262,20 @@ bool CTypingEngine::PathLookup() {
 
 bool CTypingEngine::DictionaryLookup() {
   ClearCandidates();
-  std::vector<std::string_view> learned = m_autoLearn.FindAll(m_strQuery);
+  m_bCommonFirst = m_config.bCommonFirst != 0;
+  std::vector<std::string_view> learned =
+      m_bCommonFirst ? m_autoLearn.FindAllByUse(m_strQuery) : m_autoLearn.FindAll(m_strQuery);
   m_aCandidates.reserve(learned.size() + static_cast<size_t>(m_nPageSize) + 1);
   // A learned word's data would only repeat its key (and show no preview):
   // it is left out, which halves the allocations of a long series.
-  for (std::string_view word : learned) m_aCandidates.emplace_back(word, std::string_view(), kTypeLearned);
+  for (std::string_view word : learned) {
+    if (m_bCommonFirst && word == m_strQuery) continue;  // typed in full already
+    m_aCandidates.emplace_back(word, std::string_view(), kTypeLearned);
+  }
   m_nAutoLearnCount = static_cast<int>(m_aCandidates.size());
   DictItem item;
-  if (m_dictSet.FindFirst(m_strQuery.c_str(), item, m_nMatchFlags, m_bShorthand)) {
+  const auto order = m_bCommonFirst ? CDictionarySet::Order::CommonFirst : CDictionarySet::Order::ByKey;
+  if (m_dictSet.FindFirst(m_strQuery.c_str(), item, m_nMatchFlags, m_bShorthand, order)) {
     AddFetched(std::move(item));
   } else if (m_aCandidates.empty()) {
     return false;
@@ -290,6 +296,14 @@ bool CTypingEngine::DictionaryLookup() {
 }
 
 void CTypingEngine::AddFetched(DictItem&& item) {
+  if (m_bCommonFirst) {
+    // What is typed in full already is not offered, unless a shorthand
+    // expands it; and a learned word is offered once, as learned.
+    const bool expands = item.type == DICT_TYPE_SHORTHAND && !item.Data().empty() && item.Data() != item.Key();
+    if (item.Key() == m_strQuery && !expands) return;
+    for (int i = 0; i < m_nAutoLearnCount; ++i)
+      if (m_aCandidates[static_cast<size_t>(i)].Key() == item.Key()) return;
+  }
   for (DictItem& earlier : m_aCandidates) {
     if (earlier.type != item.type || earlier.Key() != item.Key()) continue;
     // The same key from another dictionary: its text joins the first one's,

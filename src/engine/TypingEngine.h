@@ -209,6 +209,9 @@ class CTypingEngine {
   std::string m_strItemText;
   int m_nItemKind = kKindShorthand;
   bool m_bFocusTracking = true;
+  // The running lookup's order: learned words by use and dictionary words
+  // by commonness (the option), taken at each lookup.
+  bool m_bCommonFirst = false;
 
   struct SavedInput {
     WindowHandle window = 0;

@@ -112,6 +112,7 @@ bool CAutoLearn::Open(const std::string& path, const learn::AutoLearnOptions& op
         Load(0);
     bEnable = options.bEnableAutolearn;
     nMinLength = options.nMinLearnLength;
+    bLearnKnown = options.bLearnKnownWords;
     SetSeparators(options.strSeparate);
     return true;
 }
@@ -256,7 +257,7 @@ void CAutoLearn::SaveInput(std::string_view input)
     if (word.empty() || static_cast<std::int64_t>(word.size()) < nMinLength)
         return;
 
-    if (m_dictCheck) {
+    if (m_dictCheck && !bLearnKnown) {
         std::string key;
         if (m_dictCheck(word, key) && key == word)
             return;  // the dictionaries already offer it
@@ -284,24 +285,45 @@ std::string CAutoLearn::FindFirst(std::string_view prefix)
     return FindNext(prefix);
 }
 
-std::vector<std::string_view> CAutoLearn::FindAll(std::string_view input)
+std::vector<std::int32_t> CAutoLearn::MatchingRecords(std::string_view input)
 {
-    std::vector<std::string_view> words;
+    std::vector<std::int32_t> found;
     if (!m_bOpen || !bEnable)
-        return words;
+        return found;
     const std::string_view prefix = CText(input);
     if (prefix.empty()) {
         for (std::int32_t i = NextMatch(prefix, 0); i >= 0; i = NextMatch(prefix, i + 1))
-            words.push_back(*m_records[static_cast<std::size_t>(i)].word);
+            found.push_back(i);
     } else {
         for (std::int32_t i : Matches(prefix)) {
             if (m_records[static_cast<std::size_t>(i)].count >= nMinCount)
-                words.push_back(*m_records[static_cast<std::size_t>(i)].word);
+                found.push_back(i);
         }
     }
     // A series ends past the last record with the last record unpacked.
     MoveFirst();
     MoveTo(m_nRecords);
+    return found;
+}
+
+std::vector<std::string_view> CAutoLearn::FindAll(std::string_view input)
+{
+    std::vector<std::string_view> words;
+    for (std::int32_t i : MatchingRecords(input))
+        words.push_back(*m_records[static_cast<std::size_t>(i)].word);
+    return words;
+}
+
+std::vector<std::string_view> CAutoLearn::FindAllByUse(std::string_view input)
+{
+    std::vector<std::int32_t> found = MatchingRecords(input);
+    std::stable_sort(found.begin(), found.end(), [this](std::int32_t a, std::int32_t b) {
+        return m_records[static_cast<std::size_t>(a)].count > m_records[static_cast<std::size_t>(b)].count;
+    });
+    std::vector<std::string_view> words;
+    words.reserve(found.size());
+    for (std::int32_t i : found)
+        words.push_back(*m_records[static_cast<std::size_t>(i)].word);
     return words;
 }
 

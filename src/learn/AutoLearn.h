@@ -42,6 +42,7 @@ struct AutoLearnOptions {
     bool bEnableAutolearn = true;
     std::int32_t nMinLearnLength = 0;
     std::string strSeparate{kDefaultSeparators};
+    bool bLearnKnownWords = true;
 };
 
 // Asks the loaded dictionaries for their first candidate for word (a prefix
@@ -63,8 +64,8 @@ public:
     bool Open(const std::string& path, const learn::AutoLearnOptions& options = {});
     void Close();
 
-    // Words that the dictionaries hold exactly are not learned. An empty
-    // function (the default) checks nothing.
+    // Words that the dictionaries hold exactly are not learned unless
+    // bLearnKnown is on. An empty function (the default) checks nothing.
     void SetDictionaryCheck(learn::DictionaryCheck check) { m_dictCheck = std::move(check); }
 
     // The separators become text followed by tab, CR and LF; an empty text
@@ -85,6 +86,8 @@ public:
     // leaving the cursor where that series leaves it.
     // The words stay valid until the learned words next change.
     std::vector<std::string_view> FindAll(std::string_view prefix);
+    // The same words, the most typed first (ties in file order).
+    std::vector<std::string_view> FindAllByUse(std::string_view prefix);
 
     std::int32_t GetRecordCount() const { return m_nRecords; }
 
@@ -135,6 +138,8 @@ public:
     std::int32_t nMinLength = 3;
     // Learning and offering switched on.
     bool bEnable = true;
+    // Words the dictionaries hold are counted too.
+    bool bLearnKnown = true;
 
 private:
     // A record in memory: its count, and its word as read back from the file
@@ -160,6 +165,8 @@ private:
     void IndexRemove(std::int32_t index);
     void ClearRecords();
     std::int32_t NextMatch(std::string_view prefix, std::int32_t from);
+    // The records of the series FindAll gives, leaving the cursor as it does.
+    std::vector<std::int32_t> MatchingRecords(std::string_view prefix);
     bool IsSeparator(char c) const { return m_isSeparator[static_cast<unsigned char>(c)]; }
 
     std::string m_strPath;

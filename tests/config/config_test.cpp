@@ -60,6 +60,7 @@ TEST_F(ConfigTest, NoFilesLeaveEveryDefaultAndSavingWritesTheWholeLayout) {
             "bEanbleAutolearn=1\r\n"
             "nMinLearnLength=0\r\n"
             "strSeparate=; ',.!\"?\r\n"
+            "bLearnKnownWords=1\r\n"
             "[HotKeys]\r\n"
             "vkSelectIndex=70717273747576777879\r\n"
             "vkSelectPrev=26\r\n"
@@ -75,7 +76,8 @@ TEST_F(ConfigTest, NoFilesLeaveEveryDefaultAndSavingWritesTheWholeLayout) {
             "nMinInput=1\r\n"
             "nMinWordLength=1\r\n"
             "nMaxWordLength=500\r\n"
-            "nMaxItemShow=5\r\n");
+            "nMaxItemShow=5\r\n"
+            "bCommonFirst=1\r\n");
 }
 
 TEST_F(ConfigTest, EverySavedValueLoadsBack) {

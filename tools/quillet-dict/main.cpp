@@ -8,6 +8,7 @@
 //   quillet-dict add FILE KEY [DATA]
 //   quillet-dict delete FILE KEY
 //   quillet-dict import FILE TEXTFILE
+//   quillet-dict import-counts FILE TEXTFILE
 //   quillet-dict export FILE TEXTFILE
 //   quillet-dict encrypt FILE
 //   quillet-dict learn-list FILE
@@ -53,7 +54,7 @@ int Usage() {
                "  info FILE | list FILE | encrypt FILE | learn-list FILE\n"
                "  lookup [--flags N] [--no-shorthand] [--limit N] [--min-length N] [--max-length N] PREFIX FILE...\n"
                "  add FILE KEY [DATA] | delete FILE KEY\n"
-               "  import FILE TEXTFILE | export FILE TEXTFILE\n"
+               "  import FILE TEXTFILE | export FILE TEXTFILE | import-counts FILE TEXTFILE\n"
                "  learn-import FILE TEXTFILE | learn-export FILE TEXTFILE\n");
   return 2;
 }
@@ -237,6 +238,19 @@ int ImportOrExport(const std::vector<std::string>& args, bool import) {
   return 0;
 }
 
+// Word counts ("word<TAB>count" lines) become the entries' commonness.
+int ImportCountList(const std::vector<std::string>& args) {
+  if (args.size() != 2) return Usage();
+  CDictionary dictionary;
+  std::string error;
+  if (!OpenExisting(dictionary, args[0], error)) return Fail(error);
+  if (!Exists(args[1])) return Fail("no such file: " + args[1]);
+  CountImport result;
+  if (!ImportCounts(dictionary, args[1].c_str(), result)) return Fail("cannot import " + args[1] + " into " + args[0]);
+  std::printf("%d words, %d added, %d lines skipped\n", result.words, result.added, result.skipped);
+  return 0;
+}
+
 int Encrypt(const std::vector<std::string>& args) {
   if (args.size() != 1) return Usage();
   CDictionary probe;
@@ -293,6 +307,7 @@ int main(int argc, char** argv) {
   if (command == "delete") return AddOrDelete(args, false);
   if (command == "import") return ImportOrExport(args, true);
   if (command == "export") return ImportOrExport(args, false);
+  if (command == "import-counts") return ImportCountList(args);
   if (command == "encrypt") return Encrypt(args);
   if (command == "learn-list" || command == "learn-import" || command == "learn-export") return Learn(command, args);
   return Usage();

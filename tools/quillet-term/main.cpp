@@ -1,6 +1,7 @@
 // quillet-term: Quillet's typing engine in a terminal.
 //
 //   quillet-term [--home DIR] [--drive-root DIR] [--codepage N] [--keys KEYS [--trace]]
+//   quillet-term [--home DIR] --measure TEXTFILE
 //
 // The text area behaves as a text box of the simulated desktop; the prompt
 // appears under the caret with its number labels and the preview of the
@@ -11,7 +12,8 @@
 //
 // With --keys the keys are typed without a terminal and the text area's
 // final bytes are printed, nothing else; --trace adds the prompt after each
-// key on standard error.
+// key on standard error. --measure types a text file as a typist who uses
+// the prompt and prints the keystrokes saved (measure.h).
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -28,6 +30,7 @@
 #include "engine/Core.h"
 #include "engine/sim/SimMainWindow.h"
 #include "keys.h"
+#include "measure.h"
 #include "platform/codepage.h"
 #include "platform/sim/sim_desktop.h"
 #include "platform/sim/sim_input.h"
@@ -41,7 +44,8 @@ constexpr platform::ProcessId kTextAreaProcess = 2;
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: quillet-term [--home DIR] [--drive-root DIR] [--codepage N] [--keys KEYS [--trace]]\n");
+               "usage: quillet-term [--home DIR] [--drive-root DIR] [--codepage N] [--keys KEYS [--trace]]\n"
+               "       quillet-term [--home DIR] --measure TEXTFILE\n");
   return 2;
 }
 
@@ -103,21 +107,25 @@ struct Session {
 
   void Key(const term::ScriptKey& key) {
     if (key.isText) {
-      unsigned char c = static_cast<unsigned char>(key.text);
-      if (keyboard.VkKeyScan(key.text) != -1) {
-        keyboard.Type(std::string(1, key.text));
-      } else if (c >= 0x80) {
-        // No key types it: it arrives as a character of its own.
-        std::u16string units = platform::AnsiToUtf16(std::string(1, key.text));
-        for (char16_t u : units) {
-          keyboard.UnicodeEvent(u, false);
-          keyboard.UnicodeEvent(u, true);
-        }
+      Character(std::string(1, key.text));
+      return;
+    }
+    keyboard.Press(key.virtualKey);
+    main->Pump();
+    keyboard.Release(key.virtualKey);
+    main->Pump();
+  }
+
+  // One character: its key when the layout has one, else a character event
+  // of its own (a double-byte character comes as both of its bytes).
+  void Character(const std::string& bytes) {
+    if (bytes.size() == 1 && keyboard.VkKeyScan(bytes[0]) != -1) {
+      keyboard.Type(bytes);
+    } else if (static_cast<unsigned char>(bytes[0]) >= 0x80) {
+      for (char16_t u : platform::AnsiToUtf16(bytes)) {
+        keyboard.UnicodeEvent(u, false);
+        keyboard.UnicodeEvent(u, true);
       }
-    } else {
-      keyboard.Press(key.virtualKey);
-      main->Pump();
-      keyboard.Release(key.virtualKey);
     }
     main->Pump();
   }
@@ -254,7 +262,7 @@ int RunInteractive(Session& session) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string home = DefaultHome(), driveRoot = "/", keys;
+  std::string home = DefaultHome(), driveRoot = "/", keys, measure;
   bool haveKeys = false, trace = false;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
@@ -270,6 +278,8 @@ int main(int argc, char** argv) {
     } else if (a == "--keys") {
       if (!value(keys)) return Usage();
       haveKeys = true;
+    } else if (a == "--measure") {
+      if (!value(measure)) return Usage();
     } else if (a == "--trace") {
       trace = true;
     } else if (a == "--codepage") {
@@ -290,5 +300,15 @@ int main(int argc, char** argv) {
   }
   Session session(home);
   session.main->driveRoot = driveRoot;
+  if (!measure.empty()) {
+    term::MeasureSession target{
+        *session.main,
+        session.core.config.vkSelectIndex,
+        [&](const std::string& bytes) { session.Character(bytes); },
+        [&](std::uint8_t vk) { session.Key({false, 0, vk}); },
+        [&] { return session.desktop.Text(session.area); },
+        [&] { session.desktop.SetText(session.area, ""); }};
+    return term::RunMeasure(target, measure);
+  }
   return haveKeys ? RunScript(session, keys, trace) : RunInteractive(session);
 }
