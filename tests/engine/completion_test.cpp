@@ -205,6 +205,28 @@ TEST_F(Completion, LearnedWordsComeFirstAndAreLearnedFromTyping) {
   EXPECT_EQ(Text(), "zoology, zoology");
 }
 
+TEST_F(Completion, CommonFirstOffersLearnedWordsByUseThenUnrankedThenTheMostCommon) {
+  AddWords("english.lib", {{"card", ""}, {"care", ""}, {"carpet", ""}, {"car", ""}});
+  AddWords("user.lib", {{"carbon", ""}});
+  CDictionary english;
+  ASSERT_TRUE(english.Open(Libs("english.lib").c_str()));
+  ASSERT_TRUE(english.SetCommonness({{"car", 90}, {"care", 60}, {"card", 60}, {"carpet", 10}}));
+  english.Close();
+  Start();
+  // Learning counts dictionary words as well: "care" twice, "cart" once.
+  Type("care, cart, care, ca");
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"care", "cart", "carbon", "car", "card"}));
+  EXPECT_EQ(Engine().m_nAutoLearnCount, 2);
+  Tap(kPageDown);  // no row twice; the typed text itself is never a row
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"carpet"}));
+  Type("r");
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"care", "cart", "carbon", "card", "carpet"}));
+  // The option off: learned words in file order, dictionaries by key.
+  config.bCommonFirst = 0;
+  Type("\b");
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"care", "cart", "car", "carbon", "card"}));
+}
+
 TEST_F(Completion, NothingIsFollowedInPasswordBoxes) {
   AddWords("words.lib", {{"secret", ""}});
   Start();
