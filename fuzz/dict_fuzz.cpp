@@ -1,7 +1,8 @@
 // Any bytes as a dictionary file, a tagged text file or a word list. The
 // first byte chooses: bit 0..1 = 0 or 1 a dictionary file (1: record
 // scrambling switched on before adding), 2 a tagged text import, 3 a
-// word-list import. The rest is the file. Dictionary bytes are given as the
+// word-list import followed by a word-count import of the same text. The
+// rest is the file. Dictionaries are also read and changed by commonness. Dictionary bytes are given as the
 // storage sees them; the file layer is put on before writing them out.
 // Nothing may crash, and a dictionary that does not open must leave its file
 // as it was.
@@ -65,9 +66,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       DictItem item;
       dictionary.FindFirst("a", item, kDefaultMatchFlags);
       dictionary.FindNext(item);
+      for (bool found = dictionary.HasCommonness() && dictionary.FindFirstCommon("", item, kDefaultMatchFlags);
+           found; found = dictionary.FindNext(item))
+        if (dictionary.CurrentCommonness() < 0 || dictionary.GetCommonness(item) < 0) std::abort();
+      dictionary.FindFirstCommon("a", item, kDefaultMatchFlags);
       if (mode == 1) dictionary.SetScrambled(1);
       dictionary.AddItem(DictItem("fuzz", "data"), true);
       dictionary.DeleteItem(DictItem("a"));
+      dictionary.SetCommonness({{"fuzz", 3}, {"a", 0}});
       dictionary.SaveInfo();
     }
     if (!opened && Read(lib) != body) std::abort();
@@ -83,6 +89,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                       : ImportWordList(dictionary, text.c_str(), nullptr);
       if (count < 0 || dictionary.GetItemCount() > count) std::abort();
       ReadAll(dictionary);
+      if (mode == 3) {
+        CountImport counts;
+        ImportCounts(dictionary, text.c_str(), counts);
+        if (counts.words < 0 || counts.added > counts.words || counts.skipped < 0) std::abort();
+      }
       ExportTagged(dictionary, text.c_str(), nullptr);
     }
     std::filesystem::remove(text);

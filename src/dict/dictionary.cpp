@@ -479,6 +479,19 @@ int FindStoredKey(const c4_View& view, const std::string& key) {
   return -1;
 }
 
+// How many entries of a short range a lookup by commonness orders at once.
+constexpr size_t kCommonHead = 16;
+
+// The order of a lookup by commonness over index keys: the most common
+// first, then by key.
+auto CommonBefore(const std::vector<int32_t>& values) {
+  return [&values](int32_t a, int32_t b) {
+    return values[static_cast<size_t>(a)] != values[static_cast<size_t>(b)]
+               ? values[static_cast<size_t>(a)] > values[static_cast<size_t>(b)]
+               : a < b;
+  };
+}
+
 }  // namespace
 
 // The commonness view when the file has it with the properties we write (a
@@ -605,8 +618,7 @@ void CDictionary::PrepareCommon() {
   index->offsets.push_back(static_cast<uint32_t>(index->keys.size()));
   index->byValue.resize(entries.size());
   for (size_t i = 0; i < entries.size(); ++i) index->byValue[i] = static_cast<int32_t>(i);
-  std::stable_sort(index->byValue.begin(), index->byValue.end(),
-                   [&](int32_t a, int32_t b) { return index->values[a] > index->values[b]; });
+  std::sort(index->byValue.begin(), index->byValue.end(), CommonBefore(index->values));
   m_pCommon = std::move(index);
 }
 
@@ -648,8 +660,10 @@ bool CDictionary::FindFirstCommon(const char* text, DictItem& item, int32_t matc
   constexpr size_t kOrderAtOnce = 512;
   if (hi - lo <= kOrderAtOnce) {
     for (size_t i = lo; i < hi; ++i) m_aCommonOrder.push_back(static_cast<int32_t>(i));
-    std::stable_sort(m_aCommonOrder.begin(), m_aCommonOrder.end(),
-                     [&](int32_t a, int32_t b) { return index.values[a] > index.values[b]; });
+    // Only the head is ordered now; the rest when a later page needs it.
+    const size_t head = std::min<size_t>(kCommonHead, m_aCommonOrder.size());
+    std::partial_sort(m_aCommonOrder.begin(), m_aCommonOrder.begin() + static_cast<long>(head), m_aCommonOrder.end(),
+                      CommonBefore(index.values));
   } else {
     m_bCommonWalk = true;
   }
@@ -672,6 +686,8 @@ bool CDictionary::FetchCommon(DictItem& item) {
         }
       }
     } else if (m_nCommonAt < m_aCommonOrder.size()) {
+      if (m_nCommonAt == kCommonHead)
+        std::sort(m_aCommonOrder.begin() + static_cast<long>(kCommonHead), m_aCommonOrder.end(), CommonBefore(index.values));
       at = m_aCommonOrder[m_nCommonAt++];
     }
     if (at < 0) return false;

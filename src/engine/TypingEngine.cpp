@@ -298,14 +298,15 @@ bool CTypingEngine::DictionaryLookup() {
 void CTypingEngine::AddFetched(DictItem&& item) {
   if (m_bCommonFirst) {
     // What is typed in full already is not offered, unless a shorthand
-    // expands it; and a learned word is offered once, as learned.
+    // expands it.
     const bool expands = item.type == DICT_TYPE_SHORTHAND && !item.Data().empty() && item.Data() != item.Key();
     if (item.Key() == m_strQuery && !expands) return;
-    for (int i = 0; i < m_nAutoLearnCount; ++i)
-      if (m_aCandidates[static_cast<size_t>(i)].Key() == item.Key()) return;
   }
   for (DictItem& earlier : m_aCandidates) {
-    if (earlier.type != item.type || earlier.Key() != item.Key()) continue;
+    if (earlier.Key() != item.Key()) continue;
+    // In the common-first order a learned word is offered once, as learned.
+    if (m_bCommonFirst && earlier.type == kTypeLearned) return;
+    if (earlier.type != item.type) continue;
     // The same key from another dictionary: its text joins the first one's,
     // both kept whole.
     if (earlier.dataLength > 0) {
