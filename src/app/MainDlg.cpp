@@ -294,6 +294,7 @@ void CMainDlg::ReloadDictionaries() {
   m_core.dictSet.UnloadAll();
   m_core.dictSet.SetKeyLengthLimits(m_core.config.nMinWordLength, m_core.config.nMaxWordLength);
   m_core.dictSet.LoadAll(pattern.c_str(), false);
+  if (m_core.config.bCommonFirst) m_core.dictSet.PrepareCommon();
 }
 
 // The Options dialog on one of its pages; after OK every option takes effect
@@ -337,6 +338,7 @@ void CMainDlg::OnStartupTimer() {
   if (!m_core.dictSet.LoadAll(pattern.c_str(), false) &&
       win::MessageBoxRes(m_hWnd, IDS_NO_DICTIONARY, MB_OKCANCEL | MB_ICONSTOP, win::Caption::Error) == IDOK)
     OnDictionariesManager();
+  if (m_core.config.bCommonFirst) m_core.dictSet.PrepareCommon();
   // One lookup, so that the first real one finds the files warm.
   DictItem warm;
   m_core.dictSet.FindFirst("a", warm, m_engine->m_nMatchFlags, m_engine->m_bShorthand);

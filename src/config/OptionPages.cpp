@@ -122,6 +122,7 @@ COthersPageModel::Range COthersPageModel::RangeOf(Number number) {
 void COthersPageModel::Load(const CConfig& config) {
   bEnableWord = config.bEnableWord;
   bEnablePhrase = config.bEnablePhrase;
+  bCommonFirst = config.bCommonFirst;
   bEnableShorthand = config.bEnableShorthand;
   bRunAtStartup = config.bRunAtStartup;
   numbers[kMinInput] = config.nMinInput;
@@ -147,6 +148,7 @@ std::optional<COthersPageModel::Number> COthersPageModel::Take(const std::string
 void COthersPageModel::Store(CConfig& config) const {
   config.bEnableWord = bEnableWord;
   config.bEnablePhrase = bEnablePhrase;
+  config.bCommonFirst = bCommonFirst;
   config.bEnableShorthand = bEnableShorthand;
   config.bRunAtStartup = bRunAtStartup;
   config.nMinInput = numbers[kMinInput];

@@ -162,6 +162,8 @@ CDlgOptionOthers::CDlgOptionOthers(CConfig& config) : win::CDialog(IDD_OPTION_OT
   OnCommandId(IDC_OTH_SHORTHAND,
               [this] { m_model.SetCheck(m_model.bEnableShorthand, Checked(m_hWnd, IDC_OTH_SHORTHAND)); });
   OnCommandId(IDC_OTH_STARTUP, [this] { m_model.SetCheck(m_model.bRunAtStartup, Checked(m_hWnd, IDC_OTH_STARTUP)); });
+  OnCommandId(IDC_OTH_COMMON_FIRST,
+              [this] { m_model.SetCheck(m_model.bCommonFirst, Checked(m_hWnd, IDC_OTH_COMMON_FIRST)); });
 }
 
 namespace {
@@ -181,6 +183,8 @@ BOOL CDlgOptionOthers::OnInitDialog() {
   Check(m_hWnd, IDC_OTH_PHRASE, m_model.bEnablePhrase != 0);
   Check(m_hWnd, IDC_OTH_SHORTHAND, m_model.bEnableShorthand != 0);
   Check(m_hWnd, IDC_OTH_STARTUP, m_model.bRunAtStartup != 0);
+  SetDlgItemTextA(m_hWnd, IDC_OTH_COMMON_FIRST, win::LoadStr(IDS_OTH_COMMON_FIRST).c_str());
+  Check(m_hWnd, IDC_OTH_COMMON_FIRST, m_model.bCommonFirst != 0);
   for (int i = 0; i < config::COthersPageModel::kNumberCount; ++i) {
     const auto range = config::COthersPageModel::RangeOf(static_cast<config::COthersPageModel::Number>(i));
     SetSpin(m_hWnd, kNumberSpins[i], range.low, range.high, m_model.numbers[i]);
@@ -214,6 +218,7 @@ bool CDlgOptionOthers::Save() {
 CDlgAutoLearn::CDlgAutoLearn(CConfig& config, CAutoLearn* engine)
     : win::CDialog(IDD_AUTOLEARN), m_config(config), m_engine(engine), m_model(engine) {
   OnCommandId(IDC_AL_ENABLE, [this] { m_model.optionsChanged = true; });
+  OnCommandId(IDC_AL_LEARN_KNOWN, [this] { m_model.optionsChanged = true; });
   OnCommandId(IDC_AL_RESET, [this] {
     m_separators = CConfig::kDefaultSeparators;
     SetDlgItemTextA(m_hWnd, IDC_AL_SEPARATORS, m_separators.c_str());
@@ -232,6 +237,8 @@ BOOL CDlgAutoLearn::OnInitDialog() {
   const int minLength = m_engine ? m_engine->nMinLength : m_config.nMinLearnLength;
   m_separators = m_config.strSeparate;
   Check(m_hWnd, IDC_AL_ENABLE, m_config.bEnableAutolearn != 0);
+  SetDlgItemTextA(m_hWnd, IDC_AL_LEARN_KNOWN, win::LoadStr(IDS_AL_LEARN_KNOWN).c_str());
+  Check(m_hWnd, IDC_AL_LEARN_KNOWN, m_config.bLearnKnownWords != 0);
   SendDlgItemMessageA(m_hWnd, IDC_AL_MIN_LENGTH_SPIN, UDM_SETRANGE32, 1, 500);
   SetDlgItemInt(m_hWnd, IDC_AL_MIN_LENGTH, static_cast<UINT>(minLength), TRUE);
   SetDlgItemTextA(m_hWnd, IDC_AL_SEPARATORS, m_separators.c_str());
@@ -393,6 +400,7 @@ void CDlgAutoLearn::Save() {
   std::string separators = win::ItemText(m_hWnd, IDC_AL_SEPARATORS);
   if (separators.empty()) separators = m_separators;
   m_config.bEnableAutolearn = Checked(m_hWnd, IDC_AL_ENABLE) ? 1 : 0;
+  m_config.bLearnKnownWords = Checked(m_hWnd, IDC_AL_LEARN_KNOWN) ? 1 : 0;
   if (ok && minLength <= 500) m_config.nMinLearnLength = static_cast<std::int32_t>(minLength);
   m_config.strSeparate = separators;
   m_config.SaveAutoLearn();
@@ -400,6 +408,7 @@ void CDlgAutoLearn::Save() {
   if (m_model.listChanged) m_model.SaveList();
   if (m_engine) {
     m_engine->bEnable = m_config.bEnableAutolearn != 0;
+    m_engine->bLearnKnown = m_config.bLearnKnownWords != 0;
     m_engine->nMinLength = m_config.nMinLearnLength;
     m_engine->SetSeparators(m_config.strSeparate);
   }
