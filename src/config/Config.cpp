@@ -129,6 +129,7 @@ int CConfig::LoadOthers() try {
   nMaxWordLength = ini.GetInt(kOthers, "nMaxWordLength", 500);
   nMaxItemShow = ini.GetInt(kOthers, "nMaxItemShow", 5);
   bCommonFirst = ini.GetBool(kOthers, "bCommonFirst", true) ? 1 : 0;
+  bFixTypos = ini.GetBool(kOthers, "bFixTypos", true) ? 1 : 0;
   return 1;
 } catch (const std::bad_alloc&) {
   return 0;
@@ -144,6 +145,7 @@ int CConfig::SaveOthers() try {
   ini.WriteInt(kOthers, "nMaxWordLength", nMaxWordLength);
   ini.WriteInt(kOthers, "nMaxItemShow", nMaxItemShow);
   ini.WriteBool(kOthers, "bCommonFirst", bCommonFirst != 0);
+  ini.WriteBool(kOthers, "bFixTypos", bFixTypos != 0);
   return 1;
 } catch (const std::bad_alloc&) {
   return 0;

@@ -97,6 +97,7 @@ class CConfig {
   std::int32_t bEnableWord = 1;
   std::int32_t bEnablePhrase = 1;
   std::int32_t bCommonFirst = 1;  // learned words by use, dictionary words by commonness
+  std::int32_t bFixTypos = 1;     // words near a mistyped one are offered too
   std::int32_t bEnableShorthand = 1;
   std::int32_t bRunAtStartup = 1;  // kept in memory only
   std::int32_t nMinInput = 1;

@@ -616,6 +616,10 @@ void CDictionary::PrepareCommon() {
     index->values.push_back(e.value);
   }
   index->offsets.push_back(static_cast<uint32_t>(index->keys.size()));
+  std::vector<std::pair<std::u16string, int32_t>> folded;
+  folded.reserve(entries.size());
+  for (size_t i = 0; i < entries.size(); ++i) folded.emplace_back(dict::FoldUnits(entries[i].key), static_cast<int32_t>(i));
+  index->folded.Build(std::move(folded));
   index->byValue.resize(entries.size());
   for (size_t i = 0; i < entries.size(); ++i) index->byValue[i] = static_cast<int32_t>(i);
   std::sort(index->byValue.begin(), index->byValue.end(), CommonBefore(index->values));
@@ -668,6 +672,56 @@ bool CDictionary::FindFirstCommon(const char* text, DictItem& item, int32_t matc
     m_bCommonWalk = true;
   }
   return FetchCommon(item);
+}
+
+void CDictionary::FindNear(const char* text, int maxEdits, size_t limit, int32_t matchFlags, std::vector<Near>& out) {
+  out.clear();
+  if (text == nullptr || !m_pStorage || m_nType == DICT_TYPE_SHORTHAND) return;
+  PrepareCommon();
+  if (!m_pCommon) return;
+  const CommonIndex& index = *m_pCommon;
+  std::vector<dict::FoldedKeys::Range> ranges;
+  index.folded.FindNear(dict::FoldUnits(text), maxEdits, ranges);
+  // The best few of each range, then the best of all: closest, most common,
+  // first by key.
+  struct Pick {
+    int distance;
+    int32_t at;
+  };
+  std::vector<Pick> picks;
+  const auto before = CommonBefore(index.values);
+  for (const auto& range : ranges) {
+    std::vector<int32_t> at;
+    for (size_t i = range.lo; i < range.hi; ++i) at.push_back(index.folded.Id(i));
+    const size_t keep = std::min(at.size(), limit);
+    std::partial_sort(at.begin(), at.begin() + static_cast<long>(keep), at.end(), before);
+    for (size_t i = 0; i < keep; ++i) picks.push_back({range.distance, at[i]});
+  }
+  std::sort(picks.begin(), picks.end(), [&](const Pick& a, const Pick& b) {
+    return a.distance != b.distance ? a.distance < b.distance : before(a.at, b.at);
+  });
+  // The running lookup's text and flags stay as they were.
+  const std::optional<std::string> search = m_strSearch;
+  const int32_t flags = m_nMatchFlags;
+  m_strSearch = text;
+  m_nMatchFlags = matchFlags;
+  std::vector<int32_t> taken;
+  for (const Pick& pick : picks) {
+    if (out.size() >= limit) break;
+    if (std::find(taken.begin(), taken.end(), pick.at) != taken.end()) continue;
+    taken.push_back(pick.at);
+    std::string key, data;
+    ReadRow(index.rows[static_cast<size_t>(pick.at)], key, data);
+    std::string ansiKey = ToAnsi(key, m_nKeyCode);
+    if (!PassesFilters(key.size(), ansiKey)) continue;
+    Near near;
+    near.distance = pick.distance;
+    near.value = index.values[static_cast<size_t>(pick.at)];
+    FillItem(std::move(ansiKey), data, near.item);
+    out.push_back(std::move(near));
+  }
+  m_strSearch = search;
+  m_nMatchFlags = flags;
 }
 
 bool CDictionary::FetchCommon(DictItem& item) {

@@ -22,6 +22,7 @@
 
 #include "dict/dict_item.h"
 #include "dict/lib_file_strategy.h"
+#include "dict/typo_match.h"
 #include "mk/mk4.h"
 
 // Encodings of stored keys and data ("KEYCODE", "DATACODE").
@@ -104,6 +105,17 @@ class CDictionary {
   int32_t CurrentCommonness() const { return m_nCurrentValue; }
   void PrepareCommon();
 
+  // Entries whose beginning is within maxEdits edits of the text (see
+  // typo_match.h), the closest first, then the most common, then by key; at
+  // most limit of them, each with its distance. The running lookup goes on
+  // undisturbed.
+  struct Near {
+    DictItem item;
+    int distance = 0;
+    int32_t value = 0;
+  };
+  void FindNear(const char* text, int maxEdits, size_t limit, int32_t matchFlags, std::vector<Near>& out);
+
   // Attributes ("DBTYPE", "KEYCODE", "DATACODE", "DBEDIT", "DBEncrypt").
   int32_t GetType() const { return m_nType; }
   void SetType(int32_t type) { m_nType = type; }
@@ -175,6 +187,7 @@ class CDictionary {
     std::vector<int32_t> rows;       // the DBDATA row of key i
     std::vector<int32_t> values;     // the value of key i
     std::vector<int32_t> byValue;    // key numbers, most common first
+    dict::FoldedKeys folded;         // the keys folded, for words near a typed one
     std::string_view Key(size_t i) const { return std::string_view(keys).substr(offsets[i], offsets[i + 1] - offsets[i]); }
   };
   std::unique_ptr<CommonIndex> m_pCommon;

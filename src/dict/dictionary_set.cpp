@@ -1,5 +1,7 @@
 #include "dict/dictionary_set.h"
 
+#include <algorithm>
+
 #include "platform/codepage.h"
 #include "platform/filesearch.h"
 
@@ -106,7 +108,30 @@ bool CDictionarySet::FindNext(DictItem& outItem) {
 
 void CDictionarySet::PrepareCommon() {
   for (auto& dictionary : m_aDictionaries)
-    if (dictionary->HasCommonness()) dictionary->PrepareCommon();
+    if (dictionary->GetType() == DICT_TYPE_WORDS || dictionary->HasCommonness()) dictionary->PrepareCommon();
+}
+
+void CDictionarySet::FindNear(const char* text, int maxEdits, size_t limit, int32_t matchFlags,
+                              std::vector<CDictionary::Near>& out) {
+  out.clear();
+  std::vector<CDictionary::Near> found;
+  for (auto& dictionary : m_aDictionaries) {
+    dictionary->FindNear(text, maxEdits, limit, matchFlags, found);
+    for (auto& near : found) out.push_back(std::move(near));
+  }
+  std::stable_sort(out.begin(), out.end(), [](const CDictionary::Near& a, const CDictionary::Near& b) {
+    if (a.distance != b.distance) return a.distance < b.distance;
+    if (a.value != b.value) return a.value > b.value;
+    return platform::MbsCompareNoCase(a.item.Key(), b.item.Key()) < 0;
+  });
+  std::vector<CDictionary::Near> unique;
+  for (auto& near : out) {
+    if (unique.size() >= limit) break;
+    const bool seen = std::any_of(unique.begin(), unique.end(),
+                                  [&](const CDictionary::Near& u) { return u.item.Key() == near.item.Key(); });
+    if (!seen) unique.push_back(std::move(near));
+  }
+  out = std::move(unique);
 }
 
 void CDictionarySet::SetKeyLengthLimits(int32_t minLength, int32_t maxLength) {

@@ -43,9 +43,14 @@ class CDictionarySet {
   bool FindFirst(const char* text, DictItem& outItem, int32_t matchFlags, bool includeShorthands,
                  Order order = Order::ByKey);
   bool FindNext(DictItem& outItem);
-  // Builds the in-memory order of every dictionary with commonness values,
-  // so that the first lookup by commonness costs no more than the others.
+  // Builds the in-memory order of every words dictionary and of every one
+  // with commonness values, so that the first lookup by commonness or for
+  // words near a typed one costs no more than the others.
   void PrepareCommon();
+  // Entries of the words dictionaries whose beginning is within maxEdits
+  // edits of the text (CDictionary::FindNear), the closest first, then the
+  // most common, then by key; one per key, at most limit.
+  void FindNear(const char* text, int maxEdits, size_t limit, int32_t matchFlags, std::vector<CDictionary::Near>& out);
 
   // Key length limits for words dictionaries, also for those loaded later.
   void SetKeyLengthLimits(int32_t minLength, int32_t maxLength);

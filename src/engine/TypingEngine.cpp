@@ -263,12 +263,14 @@ bool CTypingEngine::PathLookup() {
 bool CTypingEngine::DictionaryLookup() {
   ClearCandidates();
   m_bCommonFirst = m_config.bCommonFirst != 0;
+  m_bQueryIsWord = false;
   std::vector<std::string_view> learned =
       m_bCommonFirst ? m_autoLearn.FindAllByUse(m_strQuery) : m_autoLearn.FindAll(m_strQuery);
   m_aCandidates.reserve(learned.size() + static_cast<size_t>(m_nPageSize) + 1);
   // A learned word's data would only repeat its key (and show no preview):
   // it is left out, which halves the allocations of a long series.
   for (std::string_view word : learned) {
+    if (word == m_strQuery) m_bQueryIsWord = true;
     if (m_bCommonFirst && word == m_strQuery) continue;  // typed in full already
     m_aCandidates.emplace_back(word, std::string_view(), kTypeLearned);
   }
@@ -278,7 +280,9 @@ bool CTypingEngine::DictionaryLookup() {
   if (m_dictSet.FindFirst(m_strQuery.c_str(), item, m_nMatchFlags, m_bShorthand, order)) {
     AddFetched(std::move(item));
   } else if (m_aCandidates.empty()) {
-    return false;
+    if (!AddCorrections()) return false;
+    m_nPageStart = 0;
+    return FillPage(0, m_nPageSize);
   }
   m_nPageStart = 0;
   bool shown = NextPage(m_nPageSize);
@@ -292,10 +296,38 @@ bool CTypingEngine::DictionaryLookup() {
       return false;
     }
   }
+  if (AddCorrections()) shown = FillPage(0, m_nPageSize);
   return shown;
 }
 
+bool CTypingEngine::AddCorrections() {
+  // A word the dictionaries or the learned words hold is no mistake.
+  if (!m_config.bFixTypos || m_bQueryIsWord || m_aCandidates.size() >= static_cast<size_t>(m_nPageSize))
+    return false;
+  for (char c : m_strQuery)
+    if (IsQuerySeparator(static_cast<unsigned char>(c)) || IsBlank(c)) return false;
+  // Letters, not bytes: a double-byte character is one.
+  size_t letters = 0;
+  for (size_t i = 0; i < m_strQuery.size(); i += platform::CharLength(m_strQuery, i)) ++letters;
+  if (letters < 3) return false;
+  std::vector<CDictionary::Near> near;
+  m_dictSet.FindNear(m_strQuery.c_str(), letters >= 7 ? 2 : 1, static_cast<size_t>(m_nPageSize) * 2,
+                     m_nMatchFlags, near);
+  bool added = false;
+  for (CDictionary::Near& n : near) {
+    const std::string_view key = n.item.Key();
+    if (key == m_strQuery) continue;
+    if (std::any_of(m_aCandidates.begin(), m_aCandidates.end(), [&](const DictItem& c) { return c.Key() == key; }))
+      continue;
+    n.item.type = kTypeCorrection;
+    m_aCandidates.push_back(std::move(n.item));
+    added = true;
+  }
+  return added;
+}
+
 void CTypingEngine::AddFetched(DictItem&& item) {
+  if (item.type == DICT_TYPE_WORDS && item.Key() == m_strQuery) m_bQueryIsWord = true;
   if (m_bCommonFirst) {
     // What is typed in full already is not offered, unless a shorthand
     // expands it.
@@ -401,6 +433,11 @@ void CTypingEngine::PrepareItem(int index) {
       m_strItemText = key;
       m_nItemKind = c.type == kTypeFile ? kKindFile : kKindDirectory;
       if (data != key) preview = data;
+      break;
+    case kTypeCorrection:  // the preview shows the word meant
+      m_strItemText = key;
+      m_nItemKind = kKindReplace;
+      preview = key;
       break;
     default:  // words, phrases and learned words
       m_strItemText = key;

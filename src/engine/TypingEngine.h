@@ -49,6 +49,8 @@ inline constexpr int kFocusTrackingTimer = 1003;
 inline constexpr int32_t kTypeFile = 3;
 inline constexpr int32_t kTypeDirectory = 4;
 inline constexpr int32_t kTypeLearned = 5;
+// A dictionary word near a mistyped one.
+inline constexpr int32_t kTypeCorrection = 6;
 
 // Completion kinds.
 inline constexpr int kKindShorthand = 0;
@@ -212,6 +214,8 @@ class CTypingEngine {
   // The running lookup's order: learned words by use and dictionary words
   // by commonness (the option), taken at each lookup.
   bool m_bCommonFirst = false;
+  // The running lookup met the query itself as a word.
+  bool m_bQueryIsWord = false;
 
   struct SavedInput {
     WindowHandle window = 0;
@@ -232,6 +236,9 @@ class CTypingEngine {
  private:
   bool PathLookup();
   bool DictionaryLookup();
+  // Appends the words near the query when it is one word of three letters
+  // or more with fewer matches than a page; true when it added any.
+  bool AddCorrections();
   bool NextPage(int count);
   bool PreviousPage();
   bool FillPage(int start, int count);

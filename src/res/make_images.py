@@ -4,8 +4,8 @@
 Run from this folder to regenerate the committed files:
   quillet.ico      program icon (engine on): a blue note with a white quill
   quillet_off.ico  the same in grey (engine off)
-  prompt.bmp       five 16 x 16 images on black (black is transparent):
-                   word, shorthand, file, folder, learned word
+  prompt.bmp       six 16 x 16 images on black (black is transparent):
+                   word, shorthand, file, folder, learned word, correction
   hand.cur         32 x 32 monochrome hand, hot spot at the fingertip
   finder.ico       the edit-box finder: a frame with a cross-hair in it
   finder_empty.ico the same frame without the cross-hair (while dragging)
@@ -86,7 +86,7 @@ def write_ico(path, images):
         f.write(out + b''.join(data))
 
 def prompt_strip():
-    img = blank(80, 16, (0, 0, 0, 255))
+    img = blank(96, 16, (0, 0, 0, 255))
     black = (0, 0, 0, 255)
     # 0 word: a blue book.
     rect(img, 2, 2, 14, 14, (40, 90, 200, 255))
@@ -113,6 +113,16 @@ def prompt_strip():
     g = (40, 180, 60, 255)
     line(img, 64 + 2, 8, 64 + 6, 13, g, 2.6)
     line(img, 64 + 6, 13, 64 + 14, 3, g, 2.6)
+    # 5 correction: a white "a" over a red wavy underline.
+    w, r = (250, 250, 250, 255), (220, 40, 40, 255)
+    rect(img, 80 + 5, 3, 80 + 11, 4, w)
+    rect(img, 80 + 10, 4, 80 + 12, 10, w)
+    rect(img, 80 + 5, 6, 80 + 11, 7, w)
+    rect(img, 80 + 4, 7, 80 + 6, 10, w)
+    rect(img, 80 + 5, 9, 80 + 11, 10, w)
+    for x in range(0, 14, 4):
+        line(img, 80 + 1 + x, 14, 80 + 3 + x, 12, r, 1.4)
+        line(img, 80 + 3 + x, 12, 80 + 5 + x, 14, r, 1.4)
     return img
 
 def write_bmp(path, img):

@@ -77,7 +77,8 @@ TEST_F(ConfigTest, NoFilesLeaveEveryDefaultAndSavingWritesTheWholeLayout) {
             "nMinWordLength=1\r\n"
             "nMaxWordLength=500\r\n"
             "nMaxItemShow=5\r\n"
-            "bCommonFirst=1\r\n");
+            "bCommonFirst=1\r\n"
+            "bFixTypos=1\r\n");
 }
 
 TEST_F(ConfigTest, EverySavedValueLoadsBack) {
