@@ -253,8 +253,10 @@ bool CTypingEngine::PathLookup() {
     if (e.name == "." || e.name == "..") continue;
     if (!name.empty() && platform::MbsFind(platform::MbsLower(e.name), name) == std::string::npos)
       continue;
-    m_aCandidates.emplace_back(e.name, e.name,
-                               e.attributes == kAttributeDirectory ? kTypeDirectory : kTypeFile);
+    // Read-only, hidden, system or not-indexed folders carry more bits than
+    // the directory bit alone; the directory bit decides.
+    const bool folder = (e.attributes & kAttributeDirectory) != 0;
+    m_aCandidates.emplace_back(e.name, e.name, folder ? kTypeDirectory : kTypeFile);
   }
   if (m_aCandidates.empty()) return false;
   return FillPage(0, 10);

@@ -157,6 +157,22 @@ TEST_F(Completion, PathCompletionStepsIntoDirectories) {
   EXPECT_FALSE(PromptShown());
 }
 
+// Windows reports folders such as Users or ProgramData with more bits than
+// the directory bit (read-only, not indexed); they are still folders.
+TEST_F(Completion, FoldersWithFurtherAttributeBitsAreCompletedAsFolders) {
+  std::filesystem::create_directories(dir.path() / "drive" / "Users");
+  std::filesystem::create_directories(dir.path() / "drive" / "ProgramData");
+  dicttest::WriteFile((dir.path() / "drive" / "pagefile.sys").string(), "x");
+  Start();
+  main->driveRoot = (dir.path() / "drive").string();
+  main->extraAttributes = {{"Users", 0x01}, {"ProgramData", 0x2000}, {"pagefile.sys", 0x2006}};
+  Type("C:\\");
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"ProgramData", "Users", "pagefile.sys"}));
+  Type("us");
+  Tap(kTab);
+  EXPECT_EQ(Text(), "C:\\Users\\");
+}
+
 // Half-typed text is not taken up again when the focus comes back to an
 // application the rules now switch off.
 TEST_F(Completion, ASwitchedOffApplicationGetsNoPromptBack) {
