@@ -308,6 +308,9 @@ void CTypingEngine::AddFetched(DictItem&& item) {
 }
 
 bool CTypingEngine::NextPage(int count) {
+  // A path list is shown whole; the dictionary cursor belongs to an earlier
+  // lookup and must not add its words to it.
+  if (!m_aCandidates.empty() && IsPathType(m_aCandidates[0].type)) return false;
   const int shown = m_prompt.RowCount();
   if (shown > 0 && shown < m_nPageSize) return false;
   const size_t want = static_cast<size_t>(std::max(0, m_nPageStart + shown + count));

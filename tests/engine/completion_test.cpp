@@ -173,6 +173,33 @@ TEST_F(Completion, FoldersWithFurtherAttributeBitsAreCompletedAsFolders) {
   EXPECT_EQ(Text(), "C:\\Users\\");
 }
 
+// The last dictionary lookup (in another window) leaves its cursor open; a
+// path list has no further page to take from it.
+TEST_F(Completion, PagingPastAPathListAddsNoDictionaryWords) {
+  std::vector<Entry> words;
+  for (char c = 'a'; c <= 'j'; ++c) words.push_back({std::string("c") + c, ""});
+  AddWords("words.lib", words);
+  for (const char* name : {"a1", "a2", "a3", "a4", "a5"})
+    std::filesystem::create_directories(dir.path() / "drive" / name);
+  Start();
+  main->driveRoot = (dir.path() / "drive").string();
+  const std::vector<std::string> paths{"a1", "a2", "a3", "a4", "a5"};
+  Type("C:\\");
+  WindowHandle other = desktop.AddWindow("Edit", 16, notepad, 100);
+  desktop.MakeTextBox(other);
+  desktop.SetFocus(other);
+  main->Pump();
+  Type("c");
+  desktop.SetFocus(edit);
+  main->Pump();
+  ASSERT_EQ(Rows(), paths);
+  Tap(kPageDown);
+  EXPECT_EQ(Rows(), paths);
+  for (int i = 0; i < 6; ++i) Tap(kDown);
+  EXPECT_EQ(Rows(), paths);
+  EXPECT_EQ(main->selected, 4);
+}
+
 // Half-typed text is not taken up again when the focus comes back to an
 // application the rules now switch off.
 TEST_F(Completion, ASwitchedOffApplicationGetsNoPromptBack) {
