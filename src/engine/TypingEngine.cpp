@@ -15,6 +15,9 @@ namespace {
 constexpr uint8_t kVkBack = 0x08;
 constexpr uint8_t kVkEscape = 0x1B;
 constexpr uint32_t kAttributeDirectory = 0x10;
+// The value of an empty prompt-key slot; a key the layout has no virtual key
+// for arrives with it too.
+constexpr uint8_t kNoKey = 0xFF;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
@@ -99,7 +102,8 @@ int CTypingEngine::OnHookKey(uintptr_t wParam, intptr_t lParam) {
     m_host.PostToSelf(WM_INPUT_CHANGED);
   }
 
-  if (m_prompt.IsVisible()) {
+  // An unmapped key matches no prompt key: the empty slots hold the same value.
+  if (m_prompt.IsVisible() && vk != kNoKey) {
     if (vk == m_config.vkSelectPrev) {
       if (pressed) Select(-1);
       return 0;
