@@ -115,9 +115,13 @@ void CDictionary::Close() {
   m_pData.reset();
   m_pInfo.reset();
   if (m_pStorage) {
-    if (!m_bReadOnly) m_pStorage->Commit(false);
+    // Only changes not yet written are committed: a dictionary that was only
+    // read (listed, looked up, exported) leaves its file as it found it, even
+    // when reading added a view the file did not hold.
+    if (!m_bReadOnly && m_bUncommitted) m_pStorage->Commit(false);
     m_pStorage.reset();
   }
+  m_bUncommitted = false;
   m_pStrategy.reset();
   m_bOpen = 0;
   m_bReadOnly = false;
@@ -143,6 +147,7 @@ bool CDictionary::CanChange() { return m_pStorage != nullptr && !m_bReadOnly; }
 
 bool CDictionary::Commit() {
   if (!CanChange()) return false;
+  m_bUncommitted = false;
   return m_pStorage->Commit(false);
 }
 
@@ -183,7 +188,7 @@ bool CDictionary::SaveInfo() {
   write("DBEncrypt", std::to_string(m_nScrambled));
   if (m_strCaption) write("DBCAPTION", *m_strCaption);
   if (m_strDescription) write("DBDESCRIPTION", *m_strDescription);
-  m_pStorage->Commit(false);
+  Commit();
   return true;
 }
 
@@ -271,6 +276,7 @@ bool CDictionary::AddItem(const DictItem& item, bool convert) {
   int pos = view->Search(KeyProp()[key]);
   if (pos < 0) pos = 0;
   view->InsertAt(pos, KeyProp()[key] + DataProp()[data], 1);
+  m_bUncommitted = true;
   return true;
 }
 
@@ -283,7 +289,7 @@ bool CDictionary::DeleteItem(const DictItem& item) {
   const int row = view->Find(KeyProp()[key], 0);
   if (row < 0) return false;
   view->RemoveAt(row, 1);
-  m_pStorage->Commit(false);
+  Commit();
   return true;
 }
 
@@ -301,7 +307,7 @@ bool CDictionary::UpdateItem(const DictItem& oldItem, const DictItem& newItem) {
   if (!PrepareStored(newItem.key, newItem.keyLength, m_nKeyCode, key) || key.empty()) return false;
   if (!PrepareStored(newItem.data, newItem.dataLength, m_nDataCode, data)) return false;
   view->SetAt(row, KeyProp()[key] + DataProp()[data]);
-  m_pStorage->Commit(false);
+  Commit();
   return true;
 }
 

@@ -4,7 +4,8 @@
 // read and written through CLibFileStrategy.
 //
 // Ownership: the object owns its storage and strategy; Close (and the
-// destructor) commits and releases them.
+// destructor) commits what was added since the last commit and releases
+// them. Reading never writes the file.
 // Threading: one thread.
 // Failure: every operation reports failure as false / 0 / an empty text; none
 // throws or shows anything. A file that cannot be opened, or whose bytes hold
@@ -131,6 +132,8 @@ class CDictionary {
   int32_t m_nMaxKeyLength = 500;
 
   bool m_bReadOnly = false;
+  // Entries added since the last commit; Close writes them.
+  bool m_bUncommitted = false;
   // View handles, taken on first use.
   std::unique_ptr<c4_View> m_pData;
   std::unique_ptr<c4_View> m_pInfo;

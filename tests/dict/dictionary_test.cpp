@@ -90,6 +90,24 @@ TEST(OpenAndInfo, AttributesSurviveSaveAndReopen) {
   EXPECT_EQ(dictionary.GetCaptionHeader(), 0);  // shorthand results carry no header
 }
 
+// A new dictionary holds its attributes only; listing it must not add the
+// entries view to the file when it closes.
+TEST(OpenAndInfo, ReadingANewDictionaryLeavesTheFileUntouched) {
+  ScratchDir dir;
+  const std::string path = dir.File("new.lib");
+  ASSERT_TRUE(MakeDictionary(path, DICT_TYPE_WORDS, {}, "New"));
+  const std::string bytes = ReadFile(path);
+  const auto written = fs::last_write_time(path);
+  {
+    CDictionary dictionary;
+    ASSERT_TRUE(dictionary.Open(path.c_str()));
+    EXPECT_EQ(dictionary.GetItemCount(), 0);
+    EXPECT_EQ(Keys(dictionary, "", DICT_MATCH_ALL), std::vector<std::string>{});
+  }
+  EXPECT_EQ(ReadFile(path), bytes);
+  EXPECT_EQ(fs::last_write_time(path), written);
+}
+
 TEST(OpenAndInfo, StoredAttributesReadLikeAtoiWithDefaultsForWhatIsMissing) {
   const struct {
     const char* fixture;  // or the rows below
