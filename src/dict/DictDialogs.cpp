@@ -54,7 +54,10 @@ CDictEditorModel::CDictEditorModel(std::string userDictionary, std::string userS
 
 bool CDictEditorModel::Open(const std::string& path) {
   if (path.empty() || !m_dict.Open(path.c_str())) return false;
+  // The editor shows and saves keys as stored; only what the user types
+  // changes one.
   m_dict.SetCaptionHeader(0);
+  m_dict.SetCaseFromSearch(0);
   m_buttons.import = m_buttons.exportFile = true;
   if (!EditAllowed()) m_buttons.import = m_buttons.exportFile = m_buttons.type = false;
   m_buttons.miscKey = m_dict.GetType() == DICT_TYPE_SHORTHAND;

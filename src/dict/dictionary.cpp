@@ -403,7 +403,7 @@ bool CDictionary::Fetch(DictItem& item, bool first) {
 
     // Words dictionaries carry the capitalisation of the typed text over:
     // two capitals make the whole key upper case, one its first letter.
-    if (m_nType == DICT_TYPE_WORDS) {
+    if (m_nType == DICT_TYPE_WORDS && m_nCaseFromSearch == 1) {
       const auto c0 = static_cast<unsigned char>(search.size() > 0 ? search[0] : 0);
       const auto c1 = static_cast<unsigned char>(search.size() > 1 ? search[1] : 0);
       if (search.size() >= 2 && platform::IsAsciiUpper(c0) && platform::IsAsciiUpper(c1)) {

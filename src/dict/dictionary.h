@@ -96,6 +96,10 @@ class CDictionary {
 
   int32_t GetCaptionHeader() const { return m_nCaptionHeader; }
   void SetCaptionHeader(int32_t on) { m_nCaptionHeader = on; }
+  // 1: keys found in a words dictionary take the search text's capitals
+  // (the prompt); 0: keys come out as stored (the editor).
+  int32_t GetCaseFromSearch() const { return m_nCaseFromSearch; }
+  void SetCaseFromSearch(int32_t on) { m_nCaseFromSearch = on; }
   int32_t GetMinKeyLength() const { return m_nMinKeyLength; }
   int32_t GetMaxKeyLength() const { return m_nMaxKeyLength; }
   void SetKeyLengthLimits(int32_t minLength, int32_t maxLength) {
@@ -128,6 +132,7 @@ class CDictionary {
   int32_t m_nKeyCode = DICT_CODE_ANSI;
   int32_t m_nDataCode = DICT_CODE_ANSI;
   int32_t m_nCaptionHeader = 1;
+  int32_t m_nCaseFromSearch = 1;
   int32_t m_nMinKeyLength = 1;
   int32_t m_nMaxKeyLength = 500;
 

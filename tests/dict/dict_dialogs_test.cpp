@@ -76,6 +76,17 @@ TEST_F(DictEditor, QueryListsFromTheTextsPosition) {
   EXPECT_EQ(editor.Rows().size(), 10u);
 }
 
+TEST_F(DictEditor, KeysAreListedAndSavedAsStored) {
+  ASSERT_TRUE(MakeDictionary(path, DICT_TYPE_WORDS, {{"apple", "x"}, {"apricot", "y"}}));
+  ASSERT_TRUE(editor.Open(path));
+  editor.Query("Ap");
+  ASSERT_EQ(Keys(), (std::vector<std::string>{"apple", "apricot"}));
+  ASSERT_TRUE(editor.Save(editor.Rows()[0].key, "fruit"));
+  editor.Query("");
+  EXPECT_EQ(Keys(), (std::vector<std::string>{"apple", "apricot"}));
+  EXPECT_EQ(editor.Rows()[0].data, "fruit");
+}
+
 TEST_F(DictEditor, AddRefusesAKeyInAnyLetterCaseInBothTypes) {
   for (int type : {DICT_TYPE_WORDS, DICT_TYPE_SHORTHAND}) {
     ScratchDir own;
