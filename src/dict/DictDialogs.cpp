@@ -79,6 +79,12 @@ void CDictEditorModel::Query(const std::string& text, const std::function<bool(s
     if (keepGoing && !keepGoing(static_cast<std::int32_t>(m_rows.size()), total)) break;
     more = m_dict.FindNext(item);
   }
+  // Rows come in the order the file keeps them, which for a scrambled
+  // dictionary is that of the scrambled bytes. The list is ordered by the
+  // key it shows, as a sorted list control orders its rows.
+  std::stable_sort(m_rows.begin(), m_rows.end(), [](const Row& a, const Row& b) {
+    return platform::MbsCompareNoCase(a.key, b.key) < 0;
+  });
 }
 
 void CDictEditorModel::OnSelection(int selectedRows, const std::string& key, const std::string& data) {

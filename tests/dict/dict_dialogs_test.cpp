@@ -76,6 +76,16 @@ TEST_F(DictEditor, QueryListsFromTheTextsPosition) {
   EXPECT_EQ(editor.Rows().size(), 10u);
 }
 
+TEST_F(DictEditor, AScrambledDictionaryIsListedByKey) {
+  const std::vector<std::string> keys{"apple", "Banana", "cherry", "date", "elder", "fig", "grape", "kiwi"};
+  std::vector<Entry> items;
+  for (const std::string& key : keys) items.push_back({key, ""});
+  ASSERT_TRUE(MakeDictionary(path, DICT_TYPE_WORDS, items, "", 1));
+  ASSERT_TRUE(editor.Open(path));
+  editor.Query("");
+  EXPECT_EQ(Keys(), keys);
+}
+
 TEST_F(DictEditor, KeysAreListedAndSavedAsStored) {
   ASSERT_TRUE(MakeDictionary(path, DICT_TYPE_WORDS, {{"apple", "x"}, {"apricot", "y"}}));
   ASSERT_TRUE(editor.Open(path));
