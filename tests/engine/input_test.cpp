@@ -80,17 +80,6 @@ TEST_F(Input, IndexKeysAreOrdinaryKeysWhileThePromptIsHidden) {
   EXPECT_EQ(Text(), "1 one");
 }
 
-TEST_F(Input, AnUnmappedKeyMatchesNoEmptyCompleteKeySlot) {
-  AddWords("words.lib", {{"apple", ""}});
-  Start();
-  Type("ap");
-  ASSERT_TRUE(PromptShown());
-  EXPECT_EQ(Engine().OnHookKey(0, 0xFF00), 1);
-  EXPECT_EQ(Engine().OnHookKey(0, 0xFF01), 1);
-  main->Pump();
-  EXPECT_EQ(Text(), "ap");
-}
-
 TEST_F(Input, FocusIntoAMenuAndBackRestoresTheBuffer) {
   Start();
   Type("menu");
