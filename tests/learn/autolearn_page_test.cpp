@@ -94,9 +94,8 @@ TEST_F(AutoLearnPage, AFailedSaveKeepsTheOldFile) {
 }
 
 TEST_F(AutoLearnPage, AMinimumLengthOutsideItsRangeIsRefused) {
-  EXPECT_TRUE(page.TakeMinLength("0"));  // below the spin's 1, still taken
   EXPECT_FALSE(page.TakeMinLength("501"));
-  EXPECT_EQ(page.minLength, 0);
+  EXPECT_EQ(page.minLength, 1);
 }
 
 }  // namespace
