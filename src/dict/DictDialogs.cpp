@@ -54,7 +54,10 @@ CDictEditorModel::CDictEditorModel(std::string userDictionary, std::string userS
 
 bool CDictEditorModel::Open(const std::string& path) {
   if (path.empty() || !m_dict.Open(path.c_str())) return false;
+  // The editor shows and saves keys as stored; only what the user types
+  // changes one.
   m_dict.SetCaptionHeader(0);
+  m_dict.SetCaseFromSearch(0);
   m_buttons.import = m_buttons.exportFile = true;
   if (!EditAllowed()) m_buttons.import = m_buttons.exportFile = m_buttons.type = false;
   m_buttons.miscKey = m_dict.GetType() == DICT_TYPE_SHORTHAND;
@@ -76,6 +79,12 @@ void CDictEditorModel::Query(const std::string& text, const std::function<bool(s
     if (keepGoing && !keepGoing(static_cast<std::int32_t>(m_rows.size()), total)) break;
     more = m_dict.FindNext(item);
   }
+  // Rows come in the order the file keeps them, which for a scrambled
+  // dictionary is that of the scrambled bytes. The list is ordered by the
+  // key it shows, as a sorted list control orders its rows.
+  std::stable_sort(m_rows.begin(), m_rows.end(), [](const Row& a, const Row& b) {
+    return platform::MbsCompareNoCase(a.key, b.key) < 0;
+  });
 }
 
 void CDictEditorModel::OnSelection(int selectedRows, const std::string& key, const std::string& data) {

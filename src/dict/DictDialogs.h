@@ -68,7 +68,8 @@ class CDictEditorModel {
 
   // Lists the entries from the position of text: the exact key and what
   // follows it, to the end of the dictionary. keepGoing(done, total) after
-  // every row; false stops the listing.
+  // every row; false stops the listing. Rows are ordered by key, without
+  // regard to case, whatever order the file keeps them in.
   void Query(const std::string& text, const std::function<bool(std::int32_t, std::int32_t)>& keepGoing = {});
   const std::vector<Row>& Rows() const { return m_rows; }
 

@@ -129,9 +129,13 @@ void CDictionary::Close() {
   m_nHasCommonness = -1;
   m_bCommonCursor = false;
   if (m_pStorage) {
-    if (!m_bReadOnly) m_pStorage->Commit(false);
+    // Only changes not yet written are committed: a dictionary that was only
+    // read (listed, looked up, exported) leaves its file as it found it, even
+    // when reading added a view the file did not hold.
+    if (!m_bReadOnly && m_bUncommitted) m_pStorage->Commit(false);
     m_pStorage.reset();
   }
+  m_bUncommitted = false;
   m_pStrategy.reset();
   m_bOpen = 0;
   m_bReadOnly = false;
@@ -157,6 +161,7 @@ bool CDictionary::CanChange() { return m_pStorage != nullptr && !m_bReadOnly; }
 
 bool CDictionary::Commit() {
   if (!CanChange()) return false;
+  m_bUncommitted = false;
   return m_pStorage->Commit(false);
 }
 
@@ -197,7 +202,7 @@ bool CDictionary::SaveInfo() {
   write("DBEncrypt", std::to_string(m_nScrambled));
   if (m_strCaption) write("DBCAPTION", *m_strCaption);
   if (m_strDescription) write("DBDESCRIPTION", *m_strDescription);
-  m_pStorage->Commit(false);
+  Commit();
   return true;
 }
 
@@ -286,6 +291,7 @@ bool CDictionary::AddItem(const DictItem& item, bool convert) {
   if (pos < 0) pos = 0;
   view->InsertAt(pos, KeyProp()[key] + DataProp()[data], 1);
   m_pCommon.reset();
+  m_bUncommitted = true;
   return true;
 }
 
@@ -301,7 +307,7 @@ bool CDictionary::DeleteItem(const DictItem& item) {
   view->RemoveAt(row, 1);
   MoveCommonness(removed, std::string());
   m_pCommon.reset();
-  m_pStorage->Commit(false);
+  Commit();
   return true;
 }
 
@@ -322,7 +328,7 @@ bool CDictionary::UpdateItem(const DictItem& oldItem, const DictItem& newItem) {
   view->SetAt(row, KeyProp()[key] + DataProp()[data]);
   if (was != key) MoveCommonness(was, key);
   m_pCommon.reset();
-  m_pStorage->Commit(false);
+  Commit();
   return true;
 }
 
@@ -431,7 +437,7 @@ void CDictionary::FillItem(std::string ansiKey, const std::string& data, DictIte
   const std::string& search = *m_strSearch;
   // Words dictionaries carry the capitalisation of the typed text over:
   // two capitals make the whole key upper case, one its first letter.
-  if (m_nType == DICT_TYPE_WORDS) {
+  if (m_nType == DICT_TYPE_WORDS && m_nCaseFromSearch == 1) {
     const auto c0 = static_cast<unsigned char>(search.size() > 0 ? search[0] : 0);
     const auto c1 = static_cast<unsigned char>(search.size() > 1 ? search[1] : 0);
     if (search.size() >= 2 && platform::IsAsciiUpper(c0) && platform::IsAsciiUpper(c1)) {
@@ -565,7 +571,7 @@ bool CDictionary::SetCommonness(const std::vector<std::pair<std::string, int32_t
   for (const auto& [key, value] : all) view->SetAt(r++, KeyProp()[key] + RankProp()[value]);
   m_pCommon.reset();
   m_nHasCommonness = -1;
-  return m_pStorage->Commit(false);
+  return Commit();
 }
 
 // An entry's key changed (to is empty when it went): its value goes along.

@@ -4,7 +4,8 @@
 // read and written through CLibFileStrategy.
 //
 // Ownership: the object owns its storage and strategy; Close (and the
-// destructor) commits and releases them.
+// destructor) commits what was added since the last commit and releases
+// them. Reading never writes the file.
 // Threading: one thread.
 // Failure: every operation reports failure as false / 0 / an empty text; none
 // throws or shows anything. A file that cannot be opened, or whose bytes hold
@@ -130,6 +131,10 @@ class CDictionary {
 
   int32_t GetCaptionHeader() const { return m_nCaptionHeader; }
   void SetCaptionHeader(int32_t on) { m_nCaptionHeader = on; }
+  // 1: keys found in a words dictionary take the search text's capitals
+  // (the prompt); 0: keys come out as stored (the editor).
+  int32_t GetCaseFromSearch() const { return m_nCaseFromSearch; }
+  void SetCaseFromSearch(int32_t on) { m_nCaseFromSearch = on; }
   int32_t GetMinKeyLength() const { return m_nMinKeyLength; }
   int32_t GetMaxKeyLength() const { return m_nMaxKeyLength; }
   void SetKeyLengthLimits(int32_t minLength, int32_t maxLength) {
@@ -174,6 +179,7 @@ class CDictionary {
   int32_t m_nKeyCode = DICT_CODE_ANSI;
   int32_t m_nDataCode = DICT_CODE_ANSI;
   int32_t m_nCaptionHeader = 1;
+  int32_t m_nCaseFromSearch = 1;
   int32_t m_nMinKeyLength = 1;
   int32_t m_nMaxKeyLength = 500;
 
@@ -199,6 +205,8 @@ class CDictionary {
   bool m_bCommonWalk = false;
   std::vector<int32_t> m_aCommonOrder;
   int32_t m_nCurrentValue = 0;
+  // Entries added since the last commit; Close writes them.
+  bool m_bUncommitted = false;
   // View handles, taken on first use.
   std::unique_ptr<c4_View> m_pData;
   std::unique_ptr<c4_View> m_pInfo;

@@ -15,6 +15,9 @@ namespace {
 constexpr uint8_t kVkBack = 0x08;
 constexpr uint8_t kVkEscape = 0x1B;
 constexpr uint32_t kAttributeDirectory = 0x10;
+// The value of an empty prompt-key slot; a key the layout has no virtual key
+// for arrives with it too.
+constexpr uint8_t kNoKey = 0xFF;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
@@ -99,7 +102,8 @@ int CTypingEngine::OnHookKey(uintptr_t wParam, intptr_t lParam) {
     m_host.PostToSelf(WM_INPUT_CHANGED);
   }
 
-  if (m_prompt.IsVisible()) {
+  // An unmapped key matches no prompt key: the empty slots hold the same value.
+  if (m_prompt.IsVisible() && vk != kNoKey) {
     if (vk == m_config.vkSelectPrev) {
       if (pressed) Select(-1);
       return 0;
@@ -253,8 +257,10 @@ bool CTypingEngine::PathLookup() {
     if (e.name == "." || e.name == "..") continue;
     if (!name.empty() && platform::MbsFind(platform::MbsLower(e.name), name) == std::string::npos)
       continue;
-    m_aCandidates.emplace_back(e.name, e.name,
-                               e.attributes == kAttributeDirectory ? kTypeDirectory : kTypeFile);
+    // Read-only, hidden, system or not-indexed folders carry more bits than
+    // the directory bit alone; the directory bit decides.
+    const bool folder = (e.attributes & kAttributeDirectory) != 0;
+    m_aCandidates.emplace_back(e.name, e.name, folder ? kTypeDirectory : kTypeFile);
   }
   if (m_aCandidates.empty()) return false;
   return FillPage(0, 10);
@@ -353,6 +359,9 @@ void CTypingEngine::AddFetched(DictItem&& item) {
 }
 
 bool CTypingEngine::NextPage(int count) {
+  // A path list is shown whole; the dictionary cursor belongs to an earlier
+  // lookup and must not add its words to it.
+  if (!m_aCandidates.empty() && IsPathType(m_aCandidates[0].type)) return false;
   const int shown = m_prompt.RowCount();
   if (shown > 0 && shown < m_nPageSize) return false;
   const size_t want = static_cast<size_t>(std::max(0, m_nPageStart + shown + count));

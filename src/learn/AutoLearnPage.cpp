@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "config/OptionPages.h"
+
 void CAutoLearnPageModel::FillList(const std::function<bool(std::int32_t, std::int32_t)>& keepGoing) {
   if (!m_engine || m_listLoaded) return;
   m_rows.clear();
@@ -77,5 +79,12 @@ bool CAutoLearnPageModel::SaveList() {
   }
   if (!m_engine->ReplaceAll(entries)) return false;
   listChanged = false;
+  return true;
+}
+
+bool CAutoLearnPageModel::TakeMinLength(const std::string& text) {
+  const std::optional<std::int32_t> value = config::ParseWholeNumber(text);
+  if (!value || *value < kMinLengthLow || *value > kMinLengthHigh) return false;
+  minLength = *value;
   return true;
 }

@@ -53,6 +53,15 @@ class CAutoLearnPageModel {
   // replaced.
   bool SaveList();
 
+  // The minimum word length as typed on the page: a whole number from
+  // kMinLengthLow to kMinLengthHigh becomes minLength; anything else is
+  // refused (false) and minLength stays as it was, so that the view can
+  // show the range and keep the page open.
+  static constexpr std::int32_t kMinLengthLow = 0;
+  static constexpr std::int32_t kMinLengthHigh = 500;
+  bool TakeMinLength(const std::string& text);
+  std::int32_t minLength = 1;
+
   bool listLoaded() const { return m_listLoaded; }
   bool listComplete() const { return m_listComplete; }
   bool listChanged = false;

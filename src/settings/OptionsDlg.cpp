@@ -168,6 +168,17 @@ CDlgOptionOthers::CDlgOptionOthers(CConfig& config) : win::CDialog(IDD_OPTION_OT
 
 namespace {
 
+// A number outside its range: the message names the range, and the edit
+// gets the focus with its text selected.
+void RefuseNumber(HWND page, int editId, int low, int high) {
+  char text[256];
+  std::snprintf(text, sizeof text, win::LoadStr(IDS_INTEGER_RANGE).c_str(), low, high);
+  win::MessageBoxText(GetParent(page), text, MB_OK | MB_ICONEXCLAMATION);
+  HWND edit = GetDlgItem(page, editId);
+  SetFocus(edit);
+  SendMessageA(edit, EM_SETSEL, 0, -1);
+}
+
 constexpr int kNumberEdits[] = {IDC_OTH_MIN_INPUT, IDC_OTH_MIN_WORD, IDC_OTH_MAX_WORD, IDC_OTH_ROWS};
 constexpr int kNumberSpins[] = {IDC_OTH_MIN_INPUT_SPIN, IDC_OTH_MIN_WORD_SPIN, IDC_OTH_MAX_WORD_SPIN,
                                 IDC_OTH_ROWS_SPIN};
@@ -199,12 +210,7 @@ bool CDlgOptionOthers::Save() {
   for (int i = 0; i < config::COthersPageModel::kNumberCount; ++i) texts[i] = win::ItemText(m_hWnd, kNumberEdits[i]);
   if (const auto refused = m_model.Take(texts)) {
     const auto range = config::COthersPageModel::RangeOf(*refused);
-    char text[256];
-    std::snprintf(text, sizeof text, win::LoadStr(IDS_INTEGER_RANGE).c_str(), range.low, range.high);
-    win::MessageBoxText(GetParent(m_hWnd), text, MB_OK | MB_ICONEXCLAMATION);
-    HWND edit = Item(kNumberEdits[*refused]);
-    SetFocus(edit);
-    SendMessageA(edit, EM_SETSEL, 0, -1);
+    RefuseNumber(m_hWnd, kNumberEdits[*refused], range.low, range.high);
     return false;
   }
   m_model.Store(m_config);
@@ -394,14 +400,16 @@ bool CDlgAutoLearn::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
   return false;
 }
 
-void CDlgAutoLearn::Save() {
-  BOOL ok = FALSE;
-  const UINT minLength = GetDlgItemInt(m_hWnd, IDC_AL_MIN_LENGTH, &ok, FALSE);
+bool CDlgAutoLearn::Save() {
+  if (!m_model.TakeMinLength(win::ItemText(m_hWnd, IDC_AL_MIN_LENGTH))) {
+    RefuseNumber(m_hWnd, IDC_AL_MIN_LENGTH, CAutoLearnPageModel::kMinLengthLow, CAutoLearnPageModel::kMinLengthHigh);
+    return false;
+  }
   std::string separators = win::ItemText(m_hWnd, IDC_AL_SEPARATORS);
   if (separators.empty()) separators = m_separators;
   m_config.bEnableAutolearn = Checked(m_hWnd, IDC_AL_ENABLE) ? 1 : 0;
   m_config.bLearnKnownWords = Checked(m_hWnd, IDC_AL_LEARN_KNOWN) ? 1 : 0;
-  if (ok && minLength <= 500) m_config.nMinLearnLength = static_cast<std::int32_t>(minLength);
+  m_config.nMinLearnLength = m_model.minLength;
   m_config.strSeparate = separators;
   m_config.SaveAutoLearn();
   // An unchanged list is already what the file holds.
@@ -412,6 +420,7 @@ void CDlgAutoLearn::Save() {
     m_engine->nMinLength = m_config.nMinLearnLength;
     m_engine->SetSeparators(m_config.strSeparate);
   }
+  return true;
 }
 
 // ---- The Options dialog -----------------------------------------------------------
@@ -494,8 +503,7 @@ bool COptionsDlg::OnMessage(UINT message, WPARAM, LPARAM lParam, LRESULT&) {
 bool COptionsDlg::SavePages() {
   m_hotkeys.Save();
   if (!m_others.Save()) return false;
-  m_autoLearn.Save();
-  return true;
+  return m_autoLearn.Save();
 }
 
 void COptionsDlg::OnOK() {

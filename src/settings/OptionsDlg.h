@@ -61,8 +61,9 @@ class CDlgAutoLearn final : public win::CDialog {
   // Fills the word list the first time the page is shown.
   void FillList();
   // The Options dialog's OK: the three options, then the list when it is
-  // complete and was changed.
-  void Save();
+  // complete and was changed. False, after showing the range, when the
+  // minimum length is refused; nothing is stored then.
+  bool Save();
   bool changed() const { return m_model.optionsChanged || m_model.listChanged; }
 
  protected:

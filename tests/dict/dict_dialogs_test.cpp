@@ -44,11 +44,11 @@ TEST(DictManager, ListsEveryFileByCaptionAndStoresChecksOnlyOnOk) {
 
 class DictEditor : public ::testing::Test {
  protected:
-  void Make(int type, int entries) {
+  void Make(int type, int entries, int scrambled = 0) {
     std::vector<Entry> items;
     for (int i = 0; i < entries; ++i) items.push_back({"k" + std::to_string(1000 + i), "d"});
     items.push_back({"btw", "by the way"});
-    ASSERT_TRUE(MakeDictionary(path, type, items));
+    ASSERT_TRUE(MakeDictionary(path, type, items, "", scrambled));
     ASSERT_TRUE(editor.Open(path));
   }
   std::vector<std::string> Keys() const {
@@ -114,13 +114,15 @@ TEST_F(DictEditor, ButtonsFollowTheEditsAndTheSelection) {
 }
 
 TEST_F(DictEditor, SaveAndDeleteReachTheFile) {
-  Make(DICT_TYPE_WORDS, 5);
+  Make(DICT_TYPE_WORDS, 5, 1);  // scrambled: listed by key all the same
   ASSERT_TRUE(editor.Save("btw", "between"));
   EXPECT_FALSE(editor.Save("nothere", "x"));
   ASSERT_TRUE(editor.Delete({"k1000", "", "k1002", "k1004"}));
   editor.Query("");
   EXPECT_EQ(Keys(), (std::vector<std::string>{"btw", "k1001", "k1003"}));
   EXPECT_EQ(editor.Rows()[0].data, "between");
+  editor.Query("BT");
+  EXPECT_EQ(editor.Rows()[0].key, "btw");  // as stored, whatever the query's case
 }
 
 TEST_F(DictEditor, TheUserFilesKeepTheirTypeAndEditing) {

@@ -23,8 +23,8 @@ using testutil::ReadFile;
 using testutil::ScratchDir;
 using testutil::WriteFile;
 
-// A copy of a fixture in the scratch folder (opening a dictionary writes to
-// it when it closes, so fixtures are never opened where they are).
+// A copy of a fixture in the scratch folder (a test may change what it
+// opens, so fixtures are never opened where they are).
 inline std::string CopyFixture(const ScratchDir& dir, const std::string& name,
                                const std::string& as = std::string()) {
   const std::string target = dir.File(as.empty() ? name : as);

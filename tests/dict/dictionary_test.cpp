@@ -81,13 +81,17 @@ TEST(OpenAndInfo, AttributesSurviveSaveAndReopen) {
     ASSERT_TRUE(dictionary.SaveInfo());
     ASSERT_TRUE(dictionary.SaveInfo());  // rows are replaced, not added again
   }
+  const std::string written = ReadFile(path);  // attributes only, no entries view
   CDictionary dictionary;
   ASSERT_TRUE(dictionary.Open(path.c_str()));
+  EXPECT_TRUE(Keys(dictionary, "", DICT_MATCH_ALL).empty());
   EXPECT_EQ(dictionary.GetType(), DICT_TYPE_SHORTHAND);
   EXPECT_EQ(dictionary.GetEditFlags(), 6);
   EXPECT_EQ(dictionary.GetCaption(), "My words");
   EXPECT_EQ(dictionary.GetDescription(), "line one\r\nline two");
   EXPECT_EQ(dictionary.GetCaptionHeader(), 0);  // shorthand results carry no header
+  dictionary.Close();
+  EXPECT_EQ(ReadFile(path), written);  // reading never writes
 }
 
 TEST(OpenAndInfo, StoredAttributesReadLikeAtoiWithDefaultsForWhatIsMissing) {

@@ -24,6 +24,7 @@ TEST_F(Completion, WordReplacesWhatWasTypedInTheDictionarySpelling) {
   Start();
   Type("wo");
   EXPECT_EQ(Rows(), (std::vector<std::string>{"wonder", "World"}));
+  EXPECT_EQ(Engine().OnHookKey(0, 0xFF00), 1);  // an unmapped key matches no empty slot
   Tap(kDown);
   Tap(kEnter);  // neither press nor release of Enter reaches the text box
   EXPECT_EQ(Text(), "World");
@@ -42,7 +43,8 @@ TEST_F(Completion, AWordTypedInFullIsNotOfferedAgainButAShorthandIs) {
   EXPECT_FALSE(PromptShown());
   Type(" teh");
   ASSERT_TRUE(PromptShown());
-  EXPECT_EQ(Rows(), (std::vector<std::string>{"teh"}));
+  // The word "teh" is mistyped for comes after the shorthand.
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"teh", "the"}));
   Tap(kTab);
   EXPECT_EQ(Text(), "the the");
   EXPECT_EQ(Engine().m_strInput, "");
@@ -145,6 +147,7 @@ TEST_F(Completion, PathCompletionStepsIntoDirectories) {
   dicttest::WriteFile((dir.path() / "drive" / "Windows" / "notepad.exe").string(), "x");
   Start();
   main->driveRoot = (dir.path() / "drive").string();
+  main->extraAttributes = {{"Windows", 0x11}, {"System", 0x2010}};  // read-only, not indexed
   Type("C:\\win");
   EXPECT_EQ(Rows(), (std::vector<std::string>{"Windows", "win.ini"}));  // directories first
   EXPECT_EQ(main->rows[0].image, engine::kTypeDirectory - 1);
@@ -155,6 +158,18 @@ TEST_F(Completion, PathCompletionStepsIntoDirectories) {
   Tap(kTab);
   EXPECT_EQ(Text(), "C:\\Windows\\notepad.exe");
   EXPECT_FALSE(PromptShown());
+}
+
+TEST_F(Completion, APathListHasNoFurtherPage) {
+  AddWords("words.lib", {{"ca", ""}, {"cb", ""}, {"cc", ""}});
+  config.nMaxItemShow = 1;
+  Start();
+  main->driveRoot = dir.path().string();
+  Type("c");  // its dictionary lookup leaves the cursor open
+  Engine().m_strInput = "C:\\";
+  Engine().OnInputChanged();
+  Tap(kPageDown);
+  EXPECT_EQ(Rows(), std::vector<std::string>{"libs"});
 }
 
 // Half-typed text is not taken up again when the focus comes back to an

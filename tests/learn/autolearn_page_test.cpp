@@ -93,4 +93,9 @@ TEST_F(AutoLearnPage, AFailedSaveKeepsTheOldFile) {
   EXPECT_TRUE(page.listChanged);
 }
 
+TEST_F(AutoLearnPage, AMinimumLengthOutsideItsRangeIsRefused) {
+  EXPECT_FALSE(page.TakeMinLength("501"));
+  EXPECT_EQ(page.minLength, 1);
+}
+
 }  // namespace

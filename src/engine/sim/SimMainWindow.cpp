@@ -191,7 +191,10 @@ bool SimMainWindow::ListFolder(const std::string& pattern, std::vector<FolderEnt
   for (; it != std::filesystem::directory_iterator(); it.increment(ec)) {
     if (ec) break;
     bool dir = it->is_directory(ec);
-    found.push_back({it->path().filename().string(), dir ? 0x10u : 0x20u});
+    std::string name = it->path().filename().string();
+    auto extra = extraAttributes.find(name);
+    uint32_t attributes = (dir ? 0x10u : 0x20u) | (extra == extraAttributes.end() ? 0u : extra->second);
+    found.push_back({std::move(name), attributes});
   }
   // As NTFS lists them: by name, without regard to case.
   std::sort(found.begin(), found.end(), [](const FolderEntry& a, const FolderEntry& b) {

@@ -70,6 +70,10 @@ class SimMainWindow final : public EngineHost,
   bool previewShown = false;
   int beeps = 0;
   std::string driveRoot = "/";
+  // Attribute bits the folder search adds to an entry of that name (0x01
+  // read-only, 0x02 hidden, 0x2000 not indexed...), as Windows reports them
+  // for folders such as "Program Files".
+  std::map<std::string, uint32_t> extraAttributes;
 
   // EngineHost
   void PostToSelf(unsigned message) override;
