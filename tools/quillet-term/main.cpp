@@ -2,6 +2,7 @@
 //
 //   quillet-term [--home DIR] [--drive-root DIR] [--codepage N] [--keys KEYS [--trace]]
 //   quillet-term [--home DIR] --measure TEXTFILE
+//   quillet-term [--home DIR] --measure-typos FILE
 //
 // The text area behaves as a text box of the simulated desktop; the prompt
 // appears under the caret with its number labels and the preview of the
@@ -45,7 +46,7 @@ constexpr platform::ProcessId kTextAreaProcess = 2;
 int Usage() {
   std::fprintf(stderr,
                "usage: quillet-term [--home DIR] [--drive-root DIR] [--codepage N] [--keys KEYS [--trace]]\n"
-               "       quillet-term [--home DIR] --measure TEXTFILE\n");
+               "       quillet-term [--home DIR] --measure TEXTFILE | --measure-typos FILE\n");
   return 2;
 }
 
@@ -262,7 +263,7 @@ int RunInteractive(Session& session) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string home = DefaultHome(), driveRoot = "/", keys, measure;
+  std::string home = DefaultHome(), driveRoot = "/", keys, measure, measureTypos;
   bool haveKeys = false, trace = false;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
@@ -280,6 +281,8 @@ int main(int argc, char** argv) {
       haveKeys = true;
     } else if (a == "--measure") {
       if (!value(measure)) return Usage();
+    } else if (a == "--measure-typos") {
+      if (!value(measureTypos)) return Usage();
     } else if (a == "--trace") {
       trace = true;
     } else if (a == "--codepage") {
@@ -300,15 +303,19 @@ int main(int argc, char** argv) {
   }
   Session session(home);
   session.main->driveRoot = driveRoot;
-  if (!measure.empty()) {
+  if (!measure.empty() || !measureTypos.empty()) {
     term::MeasureSession target{
         *session.main,
         session.core.config.vkSelectIndex,
         [&](const std::string& bytes) { session.Character(bytes); },
         [&](std::uint8_t vk) { session.Key({false, 0, vk}); },
         [&] { return session.desktop.Text(session.area); },
-        [&] { session.desktop.SetText(session.area, ""); }};
-    return term::RunMeasure(target, measure);
+        [&] {
+          session.desktop.SetText(session.area, "");
+          session.main->Engine().ResetInput();
+          session.main->Engine().ShowPrompt(false);
+        }};
+    return measure.empty() ? term::RunMeasureTypos(target, measureTypos) : term::RunMeasure(target, measure);
   }
   return haveKeys ? RunScript(session, keys, trace) : RunInteractive(session);
 }

@@ -57,19 +57,27 @@ int RowCompleting(MeasureSession& s, const std::string& rest) {
   return -1;
 }
 
-}  // namespace
 
-int RunMeasure(MeasureSession& s, const std::string& path) {
+// The file's text in the code page: text files are mostly UTF-8 today, and
+// the engine types the code page's bytes. False when it cannot be read.
+bool ReadText(const std::string& path, std::string& text) {
   std::ifstream in(path, std::ios::binary);
   if (!in) {
     std::fprintf(stderr, "quillet-term: cannot read %s\n", path.c_str());
-    return 1;
+    return false;
   }
-  std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  // Text files are mostly UTF-8 today; the engine types the code page's bytes.
+  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   bool ascii = true;
   for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
   if (!ascii && IsValidUtf8(text)) text = platform::Utf8ToAnsi(text);
+  return true;
+}
+
+}  // namespace
+
+int RunMeasure(MeasureSession& s, const std::string& path) {
+  std::string text;
+  if (!ReadText(path, text)) return 1;
 
   long long keystrokes = 0, characters = 0, words = 0;
   // A line break or tab would complete a shown row: the typist puts the
@@ -129,6 +137,44 @@ int RunMeasure(MeasureSession& s, const std::string& path) {
   }
   const double saved = characters > 0 ? 100.0 * (1.0 - static_cast<double>(keystrokes) / characters) : 0.0;
   std::printf("saved %.1f%% (%lld keystrokes for %lld characters)\n", saved, keystrokes, characters);
+  return 0;
+}
+
+
+int RunMeasureTypos(MeasureSession& s, const std::string& path) {
+  std::string text;
+  if (!ReadText(path, text)) return 1;
+  long long words = 0, onPage = 0, firstRow = 0;
+  size_t start = 0;
+  while (start < text.size()) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string line = text.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    const size_t tab = line.find('\t');
+    if (tab == 0 || tab == std::string::npos) continue;
+    const std::string typed = line.substr(0, tab);
+    const std::string intended = line.substr(tab + 1, line.find('\t', tab + 1) - tab - 1);
+    if (intended.empty()) continue;
+    s.clearArea();
+    for (size_t i = 0; i < typed.size();) {
+      const size_t n = platform::CharLength(typed, i);
+      s.typeChar(typed.substr(i, n));
+      i += n;
+    }
+    ++words;
+    const auto& rows = s.main.rows;
+    for (size_t row = 0; s.main.visible && row < rows.size(); ++row) {
+      if (rows[row].text != intended) continue;
+      ++onPage;
+      if (row == 0) ++firstRow;
+      break;
+    }
+  }
+  s.clearArea();
+  auto percent = [&](long long n) { return words > 0 ? 100.0 * static_cast<double>(n) / static_cast<double>(words) : 0.0; };
+  std::printf("on the first page %.1f%%, in the first row %.1f%% (%lld words)\n", percent(onPage), percent(firstRow), words);
   return 0;
 }
 

@@ -19,11 +19,17 @@ struct MeasureSession {
   std::function<void(const std::string&)> typeChar;  // one character's bytes
   std::function<void(std::uint8_t)> pressKey;
   std::function<std::string()> areaText;
-  std::function<void()> clearArea;
+  std::function<void()> clearArea;  // also empties the engine's buffer
 };
 
 // Types the file; progress on stderr, the result line on stdout. 0, or 1
 // when the file cannot be read.
 int RunMeasure(MeasureSession& session, const std::string& path);
+
+// Reads "typed<TAB>intended" lines (further columns ignored, bad lines
+// skipped), types each typed word into an empty text area and looks for the
+// intended word on the first page; prints "on the first page P%, in the
+// first row R% (N words)". 0, or 1 when the file cannot be read.
+int RunMeasureTypos(MeasureSession& session, const std::string& path);
 
 }  // namespace term
