@@ -1,6 +1,6 @@
 // Key streams in any order into the engine on the simulated desktop: keys,
 // releases without presses, focus changes, menus and shorthand expansions
-// with any text. Nothing may crash or read out of bounds, and the input
+// with any text, mistyped words among them. Nothing may crash or read out of bounds, and the input
 // buffer keeps its bound.
 #include <cstdlib>
 #include <filesystem>
@@ -24,7 +24,10 @@ struct World : engine::SimWorld {
     CDictionary words;
     words.Open((root / "libs" / "words.lib").string().c_str());
     words.SaveInfo();
-    for (const char* w : {"hello", "hello world", "help", "a", "ab", "abc", "x%y", "C:\\"}) words.AddItem(DictItem(w, "r"), true);
+    // Accented and high bytes for the search of words near a mistyped one.
+    for (const char* w : {"hello", "hello world", "help", "a", "ab", "abc", "x%y", "C:\\", "caf\xe9", "\xe9t\xe9s",
+                          "\x81\x40\x81\x41x", "helicopter", "helpfulness"})
+      words.AddItem(DictItem(w, "r"), true);
     words.Close();
     CDictionary shorts;
     shorts.Open((root / "libs" / "short.lib").string().c_str());

@@ -123,6 +123,7 @@ void COthersPageModel::Load(const CConfig& config) {
   bEnableWord = config.bEnableWord;
   bEnablePhrase = config.bEnablePhrase;
   bCommonFirst = config.bCommonFirst;
+  bFixTypos = config.bFixTypos;
   bEnableShorthand = config.bEnableShorthand;
   bRunAtStartup = config.bRunAtStartup;
   numbers[kMinInput] = config.nMinInput;
@@ -149,6 +150,7 @@ void COthersPageModel::Store(CConfig& config) const {
   config.bEnableWord = bEnableWord;
   config.bEnablePhrase = bEnablePhrase;
   config.bCommonFirst = bCommonFirst;
+  config.bFixTypos = bFixTypos;
   config.bEnableShorthand = bEnableShorthand;
   config.bRunAtStartup = bRunAtStartup;
   config.nMinInput = numbers[kMinInput];

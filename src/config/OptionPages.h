@@ -86,6 +86,7 @@ class COthersPageModel {
   std::int32_t bEnableWord = 1;
   std::int32_t bEnablePhrase = 1;
   std::int32_t bCommonFirst = 1;
+  std::int32_t bFixTypos = 1;
   std::int32_t bEnableShorthand = 1;
   std::int32_t bRunAtStartup = 1;
   std::int32_t numbers[kNumberCount] = {1, 1, 500, 5};

@@ -164,6 +164,7 @@ CDlgOptionOthers::CDlgOptionOthers(CConfig& config) : win::CDialog(IDD_OPTION_OT
   OnCommandId(IDC_OTH_STARTUP, [this] { m_model.SetCheck(m_model.bRunAtStartup, Checked(m_hWnd, IDC_OTH_STARTUP)); });
   OnCommandId(IDC_OTH_COMMON_FIRST,
               [this] { m_model.SetCheck(m_model.bCommonFirst, Checked(m_hWnd, IDC_OTH_COMMON_FIRST)); });
+  OnCommandId(IDC_OTH_FIX_TYPOS, [this] { m_model.SetCheck(m_model.bFixTypos, Checked(m_hWnd, IDC_OTH_FIX_TYPOS)); });
 }
 
 namespace {
@@ -196,6 +197,8 @@ BOOL CDlgOptionOthers::OnInitDialog() {
   Check(m_hWnd, IDC_OTH_STARTUP, m_model.bRunAtStartup != 0);
   SetDlgItemTextA(m_hWnd, IDC_OTH_COMMON_FIRST, win::LoadStr(IDS_OTH_COMMON_FIRST).c_str());
   Check(m_hWnd, IDC_OTH_COMMON_FIRST, m_model.bCommonFirst != 0);
+  SetDlgItemTextA(m_hWnd, IDC_OTH_FIX_TYPOS, win::LoadStr(IDS_OTH_FIX_TYPOS).c_str());
+  Check(m_hWnd, IDC_OTH_FIX_TYPOS, m_model.bFixTypos != 0);
   for (int i = 0; i < config::COthersPageModel::kNumberCount; ++i) {
     const auto range = config::COthersPageModel::RangeOf(static_cast<config::COthersPageModel::Number>(i));
     SetSpin(m_hWnd, kNumberSpins[i], range.low, range.high, m_model.numbers[i]);

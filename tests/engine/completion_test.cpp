@@ -242,6 +242,57 @@ TEST_F(Completion, CommonFirstOffersLearnedWordsByUseThenUnrankedThenTheMostComm
   EXPECT_EQ(Rows(), (std::vector<std::string>{"care", "cart", "car", "carbon", "card"}));
 }
 
+TEST_F(Completion, WordsNearAMistypedOneFollowTheMatches) {
+  AddWords("words.lib", {{"receive", ""}, {"address", ""}, {"definitely", ""}, {"caf\xe9", ""}, {"apple", ""}});
+  AddShorthands("short.lib", {{"brb", "be right back"}});
+  Start();
+  auto rowsFor = [&](const char* typed) {
+    Engine().m_strInput = typed;
+    Engine().OnInputChanged();
+    return PromptShown() ? Rows() : std::vector<std::string>{};
+  };
+  const struct {
+    const char* typed;
+    std::vector<std::string> rows;
+  } cases[] = {
+      {"recwi", {"receive"}},        // replaced, while still typing
+      {"recie", {"receive"}},        // swapped
+      {"adress", {"address"}},       // missing
+      {"addrress", {"address"}},     // extra
+      {"definatly", {"definitely"}}, // two edits from seven letters on
+      {"Adress", {"Address"}},       // the typed capital carried over
+      {"cafe", {"caf\xe9"}},         // the accent folded
+      {"xpp", {"apple"}},
+      {"xp", {}},                    // nothing under three letters
+      {"brv", {}},                   // shorthands are not corrected
+      {"apl", {"apple"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.typed);
+    EXPECT_EQ(rowsFor(c.typed), c.rows);
+  }
+  // A correction has its own image, shows the word and replaces all typed.
+  Engine().m_strInput.clear();
+  Type("recie");
+  ASSERT_EQ(main->rows.size(), 1u);
+  EXPECT_EQ(main->rows[0].image, engine::kTypeCorrection - 1);
+  EXPECT_EQ(main->previewText, "receive");
+  Tap(kTab);
+  EXPECT_EQ(Text(), "receive");
+  config.bFixTypos = 0;
+  EXPECT_EQ(rowsFor("adress"), std::vector<std::string>{});
+
+  dicttest::CodePageScope gbk(936);
+  if (!gbk.ok()) GTEST_SKIP() << "code page 936 is not this system's code page";
+  AddWords("chinese.lib", {{"\xc4\xe3\xba\xc3\xc2\xf0", ""}});
+  dictSet.LoadAll((dir.path().string() + "/libs/*.lib").c_str(), false);
+  config.bFixTypos = 1;
+  // Characters, not bytes: the last one replaced whole is one edit, and two
+  // characters (four bytes) are too few to correct.
+  EXPECT_EQ(rowsFor("\xc4\xe3\xba\xc3\xc2\xf1"), std::vector<std::string>{"\xc4\xe3\xba\xc3\xc2\xf0"});
+  EXPECT_EQ(rowsFor("\xc4\xe3\xba\xc4"), std::vector<std::string>{});
+}
+
 TEST_F(Completion, NothingIsFollowedInPasswordBoxes) {
   AddWords("words.lib", {{"secret", ""}});
   Start();
