@@ -1,7 +1,8 @@
 // The typing engine on the simulated desktop: from a key to a filled first
 // page, with 5 dictionaries of 200,000 entries (each with a commonness value)
 // and 100,000 learned words, in key order (argument 0) and common first (1);
-// and a path query in a folder of 10,000 entries.
+// a mistyped word, whose letters find no match and take the search for words
+// near it; and a path query in a folder of 10,000 entries.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -27,6 +28,7 @@ std::string RandomWord(std::mt19937& rng) {
 struct World : engine::SimWorld {
   fs::path root;
   platform::WindowHandle edit = 0;
+  std::vector<std::string> words;  // some of the dictionaries' words
 
   World() {
     root = fs::temp_directory_path() / ("quillet-engine-bench-" + std::to_string(std::random_device()()));
@@ -40,6 +42,7 @@ struct World : engine::SimWorld {
       for (int i = 0; i < 200000; ++i) {
         const std::string word = RandomWord(rng);
         dict.AddItem(DictItem(word, i % 10 ? "" : "remark"), true);
+        if (word.size() >= 7 && words.size() < 20000) words.push_back(word);
         values.emplace_back(word, static_cast<int32_t>(1 + rng() % 100));
       }
       dict.SetCommonness(values);
@@ -65,8 +68,14 @@ struct World : engine::SimWorld {
   }
 };
 
-void BM_KeyToFirstPage(benchmark::State& state) {
+// One world for every benchmark: building it takes a while.
+World& TheWorld() {
   static World world;
+  return world;
+}
+
+void BM_KeyToFirstPage(benchmark::State& state) {
+  World& world = TheWorld();
   world.config.bCommonFirst = static_cast<int32_t>(state.range(0));
   std::mt19937 rng(9);
   // Per letter position of a fresh word: the first letter matches some
@@ -101,9 +110,47 @@ void BM_KeyToFirstPage(benchmark::State& state) {
 }
 BENCHMARK(BM_KeyToFirstPage)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// Words of seven letters or more with their second letter replaced: from
+// the third letter on nothing matches, and every letter runs the search for
+// words near the typed ones (argument 1) or not (0).
+void BM_MistypedLetterToFirstPage(benchmark::State& state) {
+  World& world = TheWorld();
+  world.config.bFixTypos = static_cast<int32_t>(state.range(0));
+  std::mt19937 rng(11);
+  std::vector<double> micros;
+  size_t offered = 0;
+  for (auto _ : state) {
+    micros.clear();
+    for (int i = 0; i < 2000; ++i) {
+      std::string word = world.words[rng() % world.words.size()];
+      word[1] = word[1] == 'z' ? 'a' : static_cast<char>(word[1] + 1);
+      world.main->Engine().m_strInput = " ";
+      for (size_t letter = 0; letter < word.size(); ++letter) {
+        const uint8_t vk = static_cast<uint8_t>(word[letter] - 'a' + 'A');
+        auto t0 = std::chrono::steady_clock::now();
+        world.keyboard.Press(vk);
+        world.main->Pump();
+        auto t1 = std::chrono::steady_clock::now();
+        world.keyboard.Release(vk);
+        world.main->Pump();
+        if (letter >= 2) {
+          micros.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count());
+          offered += world.main->visible ? 1 : 0;
+        }
+      }
+      world.desktop.SetText(world.edit, "");
+    }
+  }
+  std::sort(micros.begin(), micros.end());
+  state.counters["median_us"] = micros[micros.size() / 2];
+  state.counters["p99_us"] = micros[micros.size() * 99 / 100];
+  state.counters["prompted_pct"] = 100.0 * static_cast<double>(offered) / static_cast<double>(micros.size());
+}
+BENCHMARK(BM_MistypedLetterToFirstPage)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
+
 void BM_PathQueryTenThousandEntries(benchmark::State& state) {
-  static World world;
-  static fs::path folder = [] {
+  World& world = TheWorld();
+  static fs::path folder = [&world] {
     fs::path f = world.root / "drive" / "big";
     fs::create_directories(f);
     for (int i = 0; i < 10000; ++i) std::ofstream(f / ("file" + std::to_string(i) + ".txt")).put('x');

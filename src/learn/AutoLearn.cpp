@@ -209,6 +209,7 @@ void CAutoLearn::ClearRecords()
     m_matches.clear();
     for (auto& list : m_byFirstByte)
         list.clear();
+    m_byUseValid.reset();
 }
 
 void CAutoLearn::SetSeparators(std::string_view text)
@@ -314,22 +315,51 @@ std::vector<std::string_view> CAutoLearn::FindAll(std::string_view input)
     return words;
 }
 
-std::vector<std::string_view> CAutoLearn::FindAllByUse(std::string_view input)
+// Record numbers ordered the most typed first, ties in file order: sorted
+// as one number each, the count's complement above the record number, so
+// that the sort looks nothing up.
+void CAutoLearn::OrderByUse(std::vector<std::int32_t>& records) const
 {
-    const std::vector<std::int32_t> found = MatchingRecords(input);
-    // Sorted as one number each, the count's complement above the record
-    // number: most typed first, ties in file order, no look-ups while sorting.
     std::vector<std::uint64_t> keys;
-    keys.reserve(found.size());
-    for (std::int32_t i : found) {
+    keys.reserve(records.size());
+    for (std::int32_t i : records) {
         const auto count = static_cast<std::uint32_t>(std::max(m_records[static_cast<std::size_t>(i)].count, 0));
         keys.push_back(static_cast<std::uint64_t>(0xFFFFFFFFu - count) << 32 | static_cast<std::uint32_t>(i));
     }
     std::sort(keys.begin(), keys.end());
+    for (std::size_t k = 0; k < keys.size(); ++k)
+        records[k] = static_cast<std::int32_t>(keys[k] & 0xFFFFFFFFu);
+}
+
+std::vector<std::string_view> CAutoLearn::FindAllByUse(std::string_view input)
+{
+    const std::string_view prefix = CText(input);
+    std::vector<std::int32_t> found;
+    const std::vector<std::int32_t>* order = &found;
+    if (prefix.size() == 1 && m_bOpen && bEnable) {
+        // A one-letter prefix, the longest series, is kept in order until a
+        // word of that letter changes.
+        const auto first = static_cast<unsigned char>(prefix[0]);
+        if (!m_byUseValid[first]) {
+            std::vector<std::int32_t>& list = m_byUse[first];
+            list.clear();
+            for (std::int32_t i : m_byFirstByte[first])
+                if (m_records[static_cast<std::size_t>(i)].count >= nMinCount)
+                    list.push_back(i);
+            OrderByUse(list);
+            m_byUseValid[first] = true;
+        }
+        order = &m_byUse[first];
+        MoveFirst();
+        MoveTo(m_nRecords);
+    } else {
+        found = MatchingRecords(input);
+        OrderByUse(found);
+    }
     std::vector<std::string_view> words;
-    words.reserve(found.size());
-    for (std::uint64_t key : keys)
-        words.push_back(*m_records[static_cast<std::size_t>(key & 0xFFFFFFFFu)].word);
+    words.reserve(order->size());
+    for (std::int32_t i : *order)
+        words.push_back(*m_records[static_cast<std::size_t>(i)].word);
     return words;
 }
 
@@ -444,6 +474,8 @@ void CAutoLearn::WriteRecord(std::int32_t index)
     m_file.WriteAt(index * kRecordBytes, image, sizeof image);
 
     Record& r = m_records[static_cast<std::size_t>(index)];
+    if (!r.word->empty())
+        m_byUseValid[static_cast<unsigned char>((*r.word)[0])] = false;
     r.count = nCount;
     if (*r.word != word) {
         IndexRemove(index);
@@ -544,6 +576,7 @@ const std::string* CAutoLearn::IndexAdd(std::string_view word, std::int32_t inde
     if (!word.empty()) {
         auto& list = m_byFirstByte[static_cast<unsigned char>(word[0])];
         list.insert(std::lower_bound(list.begin(), list.end(), index), index);
+        m_byUseValid[static_cast<unsigned char>(word[0])] = false;
     }
     auto it = m_byWord.find(word);
     if (it == m_byWord.end())
@@ -561,6 +594,7 @@ void CAutoLearn::IndexRemove(std::int32_t index)
         auto at = std::lower_bound(list.begin(), list.end(), index);
         if (at != list.end() && *at == index)
             list.erase(at);
+        m_byUseValid[static_cast<unsigned char>(word[0])] = false;
     }
     auto it = m_byWord.find(word);
     if (it == m_byWord.end())

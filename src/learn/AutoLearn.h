@@ -21,6 +21,7 @@
 #include "learn/LearnFile.h"
 #include "dict/wait_progress.h"
 
+#include <bitset>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -192,5 +193,9 @@ private:
     // Record numbers by the first byte of their word, ascending: a series for
     // a one-letter prefix, the longest one, needs no search and no sort.
     std::vector<std::int32_t> m_byFirstByte[256];
+    // The same, the most typed first, while valid.
+    std::vector<std::int32_t> m_byUse[256];
+    std::bitset<256> m_byUseValid;
+    void OrderByUse(std::vector<std::int32_t>& records) const;
     const std::vector<std::int32_t>& Matches(std::string_view prefix);
 };
