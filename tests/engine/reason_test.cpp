@@ -19,11 +19,7 @@ class Reason : public EngineTest {
   }
   std::string Why() const { return main->Engine().Reason().Text(); }
   void AddRule(const std::string& path, const std::string& editId) {
-    AppRule rule;
-    rule.strPath = path;
-    rule.strEditId = editId;
-    rule.bWorkOn = 0;
-    config.AddAppRule(rule);
+    config.AddAppRule({"", "", path, editId, 0});
   }
   WindowHandle other = desktop.AddWindow("Calc", 0, 0, 200);
 };
@@ -33,24 +29,20 @@ TEST_F(Reason, EachCauseIsToldAndOnComesBackWhenItGoes) {
     std::function<void()> cause, undo;
     const char* why;
   } kTable[] = {
-      {[this] { main->ToggleEngine(); }, [this] { main->ToggleEngine(); },
-       "Quillet is off - Ctrl+F5 switches it on"},
+      {[this] { main->ToggleEngine(); }, [this] { main->ToggleEngine(); }, "Quillet is off - Ctrl+F5 switches it on"},
       {[this] { AddRule("c:\\windows\\NOTEPAD.EXE", ""); Enter(edit); },
-       [this] { config.appRules.clear(); Enter(edit); },
-       "Off in notepad.exe - see Application Manager"},
-      {[this] { config.bOtherAppsWork = 0; Enter(edit); },
-       [this] { config.bOtherAppsWork = 1; Enter(edit); },
+       [this] { config.appRules.clear(); Enter(edit); }, "Off in notepad.exe - see Application Manager"},
+      {[this] { config.bOtherAppsWork = 0; Enter(edit); }, [this] { config.bOtherAppsWork = 1; Enter(edit); },
        "Off in applications without a rule - see Application Manager"},
-      {[this] { AddRule("", "Edit#15"); Enter(edit); },
-       [this] { config.appRules.clear(); Enter(edit); }, "Off in this edit box - see Edit Manager"},
-      {[this] { Enter(AddEditBox(notepad, 16, true)); }, [this] { Enter(edit); },
-       "Off in password boxes"},
+      {[this] { AddRule("", "Edit#15"); Enter(edit); }, [this] { config.appRules.clear(); Enter(edit); },
+       "Off in this edit box - see Edit Manager"},
+      {[this] { Enter(AddEditBox(notepad, 16, true)); }, [this] { Enter(edit); }, "Off in password boxes"},
       {[this] { desktop.FocusMenu(notepad); main->Pump(); }, [this] { Enter(edit); },
        "No typing window has the focus"},
-      {[this] { Enter(desktop.AddWindow("Button", 2, notepad, 100)); },
-       [this] { Enter(edit); }, "No caret found in this window"},
-      {[this] { desktop.SetImeActive(true); Enter(edit); },
-       [this] { desktop.SetImeActive(false); Enter(edit); }, "Off while an input method is active"},
+      {[this] { Enter(desktop.AddWindow("Button", 2, notepad, 100)); }, [this] { Enter(edit); },
+       "No caret found in this window"},
+      {[this] { desktop.SetImeActive(true); Enter(edit); }, [this] { desktop.SetImeActive(false); Enter(edit); },
+       "Off while an input method is active"},
       {[this] { desktop.SetHigherRights(100, true); Enter(edit); },
        [this] { desktop.SetHigherRights(100, false); Enter(edit); },
        "This window runs with higher rights than Quillet"},
