@@ -48,7 +48,6 @@ class SimMainWindow final : public EngineHost,
   // The toggle hotkey: removes the hook (the engine is off) or installs it
   // again, as the real main window does.
   void ToggleEngine();
-  bool HookOn() const { return m_hookOn; }
   // Handles every queued message and accessibility event, then advances the
   // clock by millisecondsPerPump and runs the timers that are due.
   void Pump();
