@@ -11,6 +11,7 @@
 #include "app/AboutDlg.h"
 #include "app/HotkeyText.h"
 #include "config/Config.h"
+#include "engine/PromptReasonTexts.h"
 #include "output/ClipboardKeeper.h"
 #include "output/FrameLayout.h"
 #include "output/MacroTyper.h"
@@ -40,6 +41,10 @@ constexpr UINT kCaretCheckDelay = 15;
 // moved, so the check goes on while the prompt is shown.
 constexpr UINT kCaretRecheckInterval = 100;
 constexpr UINT kSizeOnly = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
+// The tray's tip changes at most this often (ms), however fast the focus
+// moves; the last change waits on this timer.
+constexpr UINT_PTR kTipTimer = 1006;
+constexpr ULONGLONG kTipInterval = 250;
 
 // The folder of the executable without its trailing backslash.
 std::string ProgramFolder() {
@@ -350,6 +355,7 @@ void CMainDlg::OnStartupTimer() {
   WatchHook();
   m_caretHook->Start();
   m_caret.SetOwner(this);
+  UpdateTip();
 }
 
 // Windows removes a low-level hook that answered too slowly, and says
@@ -397,6 +403,9 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
     case WM_APPLY_PROMPT:
       ApplyPrompt();
       return true;
+    case WM_REASON_CHANGED:
+      UpdateTip();
+      return true;
     case engine::WM_INPUT_CHANGED:
       result = m_engine->OnMessage(message, wParam, lParam);
       // The target application handles a key after us; where no caret
@@ -429,6 +438,11 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
       }
       if (wParam == static_cast<WPARAM>(engine::kFocusTrackingTimer)) {
         m_engine->OnTimer(engine::kFocusTrackingTimer);
+        return true;
+      }
+      if (wParam == kTipTimer) {
+        ::KillTimer(m_hWnd, kTipTimer);
+        UpdateTip();
         return true;
       }
       return false;
@@ -541,6 +555,8 @@ void CMainDlg::OnToggleEngine() {
     m_bHookOn = true;
   }
   Hide();
+  const CConfig& config = m_core.config;
+  m_engine->SetSwitchedOff(!m_bHookOn, HotkeyText(LOWORD(config.dwEnableHoam), HIWORD(config.dwEnableHoam)));
 }
 
 void CMainDlg::OnToggleAutoLearn() {
@@ -615,6 +631,31 @@ void CMainDlg::KillTimer(int id) { ::KillTimer(m_hWnd, static_cast<UINT_PTR>(id)
 void CMainDlg::Beep() { MessageBeep(0xFFFFFFFF); }
 
 engine::WindowHandle CMainDlg::MainWindow() const { return FromHwnd(m_hWnd); }
+
+// Often in the middle of a hook key: the tip is changed once that is answered.
+void CMainDlg::ReasonChanged() { PostMessageA(m_hWnd, WM_REASON_CHANGED, 0, 0); }
+
+// The tray's tip says why there is a prompt or none in the focus window.
+// Windows keeps the keys typed into a window of a higher integrity level (a
+// program run as administrator) from our hook: the first time, a balloon
+// tells the user more.
+void CMainDlg::UpdateTip() {
+  const engine::PromptReason& reason = m_engine->Reason();
+  if (reason.code == engine::PromptReason::Code::kHigherRights && !m_bHigherRightsTold) {
+    m_bHigherRightsTold = true;
+    m_tray.ShowBalloon(win::LoadStr(IDS_HIGHER_RIGHTS_TITLE), win::LoadStr(IDS_HIGHER_RIGHTS_TEXT));
+  }
+  const ULONGLONG now = GetTickCount64();
+  if (now - m_tipShownAt < kTipInterval) {
+    ::SetTimer(m_hWnd, kTipTimer, static_cast<UINT>(kTipInterval - (now - m_tipShownAt)), nullptr);
+    return;
+  }
+  const std::string tip = win::LoadStr(IDS_TRAY_TIP_PREFIX) + reason.Text(win::LoadStr(reason.StringId()));
+  if (tip == m_strTip) return;
+  m_strTip = tip;
+  m_tipShownAt = now;
+  m_tray.SetTooltipText(tip);
+}
 
 // ---- PromptView ------------------------------------------------------------------
 
@@ -852,6 +893,15 @@ engine::WindowHandle CMainDlg::FocusWindow() const { return m_caret.focusWindow;
 
 bool CMainDlg::IsTypingWindow() { return m_caret.IsTypingWindow(); }
 
+engine::PromptReason::Code CMainDlg::NotTypingReason() const {
+  switch (m_caret.refusal) {
+    case output::CaretTracker::Refusal::kNoFocus: return engine::PromptReason::Code::kNoWindow;
+    case output::CaretTracker::Refusal::kPassword: return engine::PromptReason::Code::kPassword;
+    case output::CaretTracker::Refusal::kEditBoxRule: return engine::PromptReason::Code::kEditBox;
+    default: return engine::PromptReason::Code::kNoCaret;
+  }
+}
+
 engine::Point CMainDlg::GetCaretPoint() {
   output::ScreenPoint p = m_caret.GetCaretPoint();
   return engine::Point{p.x, p.y};
@@ -867,13 +917,6 @@ void CMainDlg::OnFocusLeft(engine::WindowHandle window) { m_engine->OnFocusLeft(
 void CMainDlg::OnFocusEntered(engine::WindowHandle window) {
   if (window) m_core.config.IsWorkOnWindow(window);
   m_engine->OnFocusEntered(window);
-  // Windows keeps the keys typed into a window of a higher integrity level
-  // (a program run as administrator) from our hook: the first time, the
-  // user is told why there is no prompt there.
-  if (window && !m_bHigherRightsTold && RunsAboveUs(ToHwnd(window))) {
-    m_bHigherRightsTold = true;
-    m_tray.ShowBalloon(win::LoadStr(IDS_HIGHER_RIGHTS_TITLE), win::LoadStr(IDS_HIGHER_RIGHTS_TEXT));
-  }
 }
 
 // ---- EngineDesktop ---------------------------------------------------------------
@@ -886,6 +929,10 @@ bool CMainDlg::IsWindowValid(engine::WindowHandle window) const { return window 
 
 engine::WindowHandle CMainDlg::WindowParent(engine::WindowHandle window) const {
   return window ? FromHwnd(GetParent(ToHwnd(window))) : 0;
+}
+
+bool CMainDlg::RunsWithHigherRights(engine::WindowHandle window) const {
+  return window && RunsAboveUs(ToHwnd(window));
 }
 
 // Input-method layouts are the ones whose handle has 0xE in its top nibble;

@@ -44,6 +44,8 @@ class CMainDlg final : public win::CDialog,
   static constexpr UINT WM_CARET_EVENTS = WM_USER + 1010;
   // Window changes of the prompt put off while a hook key was handled.
   static constexpr UINT WM_APPLY_PROMPT = WM_USER + 1011;
+  // The engine's reason for prompting or not changed: the tray's tip follows.
+  static constexpr UINT WM_REASON_CHANGED = WM_USER + 1012;
   static constexpr int kHotkeyId = 1002;
 
   CMainDlg();
@@ -58,6 +60,7 @@ class CMainDlg final : public win::CDialog,
   void KillTimer(int id) override;
   void Beep() override;
   engine::WindowHandle MainWindow() const override;
+  void ReasonChanged() override;
 
   // PromptView
   bool IsVisible() const override;
@@ -78,6 +81,7 @@ class CMainDlg final : public win::CDialog,
   engine::WindowHandle FocusWindow() const override;
   bool IsTypingWindow() override;
   engine::Point GetCaretPoint() override;
+  engine::PromptReason::Code NotTypingReason() const override;
 
   // EngineDesktop
   engine::WindowHandle ForegroundWindow() const override;
@@ -85,6 +89,7 @@ class CMainDlg final : public win::CDialog,
   bool IsWindowValid(engine::WindowHandle window) const override;
   engine::WindowHandle WindowParent(engine::WindowHandle window) const override;
   bool ForegroundHasIme() const override;
+  bool RunsWithHigherRights(engine::WindowHandle window) const override;
   bool ListFolder(const std::string& pattern, std::vector<engine::FolderEntry>& entries) override;
 
   // CompletionOutput
@@ -122,6 +127,7 @@ class CMainDlg final : public win::CDialog,
   void PlacePreviewWindow();
   static output::ScreenRect WorkAreaAt(int x, int y);
   void Defer(unsigned what);
+  void UpdateTip();
 
   // Tray commands
   void OnToggleEngine();
@@ -171,6 +177,8 @@ class CMainDlg final : public win::CDialog,
   engine::HookWatchdog m_hookWatchdog;
   bool m_bHookOn = true;
   bool m_bHigherRightsTold = false;
+  std::string m_strTip;
+  ULONGLONG m_tipShownAt = 0;
   // Set while the prompt is being shown: the only time the dialog may appear.
   bool m_bShowingPrompt = false;
   bool m_bIgnoreSize = false;

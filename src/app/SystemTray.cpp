@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "engine/PromptReason.h"
 #include "win/Resources.h"
 
 namespace {
@@ -53,10 +54,15 @@ bool CSystemTray::SetIcon(UINT iconId) {
   return done;
 }
 
+// Cut between characters to the tip's room. The hidden window carries the
+// tip as its title too: the shell keeps its copy to itself, and tools (the
+// smoke test among them) read the tip there.
 bool CSystemTray::SetTooltipText(const std::string& text) {
   if (!m_enabled) return false;
   m_data.uFlags = NIF_TIP;
-  lstrcpynA(m_data.szTip, text.c_str(), 64);
+  const std::string tip = engine::CutText(text, sizeof m_data.szTip - 1);
+  lstrcpynA(m_data.szTip, tip.c_str(), sizeof m_data.szTip);
+  SetWindowTextA(m_hWnd, m_data.szTip);
   return Shell_NotifyIconA(NIM_MODIFY, &m_data) != 0;
 }
 

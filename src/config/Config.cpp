@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <utility>
 
 #include "config/IniFile.h"
 #include "config/ProcessEnum.h"
@@ -295,12 +296,15 @@ bool CConfig::IsWorkOnWindow(platform::WindowHandle window) {
   if (processes.GetProcessPathFromWindow(window, path) == 0) return nLastDecision != 0;
   nLastDecision = bOtherAppsWork;
   std::string exe = path;
+  bLastByRule = false;
   for (const AppRule& rule : appRules) {
     if (EqualNoCase(rule.strPath, exe)) {
       nLastDecision = rule.bWorkOn;
+      bLastByRule = true;
       break;
     }
   }
+  strLastPath = std::move(exe);
   return nLastDecision != 0;
 }
 

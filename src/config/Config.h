@@ -107,6 +107,10 @@ class CConfig {
   std::string strAppDir;
   std::int32_t nLastDecision = 1;
   platform::WindowHandle hLastWindow = 0;
+  // What the cached decision rests on: the executable's path, and whether a
+  // rule named it (else bOtherAppsWork decided).
+  std::string strLastPath;
+  bool bLastByRule = false;
 
   static constexpr const char* kDefaultSeparators = "; ',.!\"?";
 

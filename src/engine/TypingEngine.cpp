@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "config/Config.h"
 #include "dict/dictionary_set.h"
@@ -77,12 +78,15 @@ void CTypingEngine::OnTimer(int id) {
 int CTypingEngine::OnHookKey(uintptr_t wParam, intptr_t lParam) {
   if (!m_caret.IsTypingWindow()) {
     m_strInput.clear();
+    NoteKeyChecks(m_caret.NotTypingReason());
     return 1;
   }
   if (!m_config.IsWorkOnWindow(m_caret.FocusWindow())) {
     m_strInput.clear();
+    NoteKeyChecks(m_config.bLastByRule ? PromptReason::Code::kAppRule : PromptReason::Code::kOtherApps);
     return 1;
   }
+  NoteKeyChecks(PromptReason::Code::kOn);
   std::string keyText;
   if (char first = static_cast<char>(wParam & 0xFF)) {
     keyText += first;
@@ -172,6 +176,8 @@ void CTypingEngine::OnFocusLeft(WindowHandle window) {
 
 void CTypingEngine::OnFocusEntered(WindowHandle window) {
   if (!m_bFocusTracking) return;
+  // Worked out once the focus has moved, with the lookup this posts.
+  m_bReasonStale = true;
   m_strInput.clear();
   // Text typed there before is taken up again only where the rules let the
   // engine work: the prompt must not come back in an application the user
@@ -215,6 +221,7 @@ std::string CTypingEngine::Tail(int n) const {
 }
 
 void CTypingEngine::OnInputChanged() {
+  if (m_bReasonStale) RefreshReason();
   for (int n = 2; n >= 0; --n) {
     m_strQuery = Tail(n);
     if (m_strQuery.empty()) {
@@ -500,7 +507,8 @@ void CTypingEngine::OnRowDoubleClick(int row) {
 }
 
 void CTypingEngine::ShowPrompt(bool show) {
-  if (!show || m_desktop.ForegroundHasIme()) {
+  if (show) NoteIme(m_desktop.ForegroundHasIme());
+  if (!show || m_bImeActive) {
     m_prompt.Hide();
     return;
   }
@@ -516,6 +524,56 @@ void CTypingEngine::ClearCandidates() {
   m_aCandidates.clear();
   m_prompt.DeleteAllRows();
   m_nAutoLearnCount = 0;
+}
+
+// ---- why there is a prompt, or none ----------------------------------------------
+
+void CTypingEngine::SetReason(PromptReason::Code code, std::string detail) {
+  if (m_reason.code == code && m_reason.detail == detail) return;
+  m_reason.code = code;
+  m_reason.detail = std::move(detail);
+  m_host.ReasonChanged();
+}
+
+// The checks a key goes through, in their order: switched off, then the
+// window's rights (both known only from the focus change; keys typed there
+// do not reach the hook), the typing window, the application rules, the
+// input method (asked for where the prompt would show).
+void CTypingEngine::RefreshReason() {
+  using Code = PromptReason::Code;
+  m_bReasonStale = false;
+  if (m_bSwitchedOff) return;
+  const WindowHandle focus = m_caret.FocusWindow();
+  m_bImeActive = false;
+  if (focus == 0) return SetReason(Code::kNoWindow);
+  if (m_desktop.RunsWithHigherRights(focus)) return SetReason(Code::kHigherRights);
+  Code code = Code::kOn;
+  if (!m_caret.IsTypingWindow()) code = m_caret.NotTypingReason();
+  else if (!m_config.IsWorkOnWindow(focus)) code = m_config.bLastByRule ? Code::kAppRule : Code::kOtherApps;
+  else if ((m_bImeActive = m_desktop.ForegroundHasIme())) code = Code::kIme;
+  SetReason(code, code == Code::kAppRule ? ExecutableName(m_config.strLastPath) : std::string());
+}
+
+// What a key found out, at the cost of comparing two small numbers when
+// nothing changed.
+void CTypingEngine::NoteKeyChecks(PromptReason::Code code) {
+  using Code = PromptReason::Code;
+  if (m_bSwitchedOff || m_reason.code == Code::kHigherRights) return;
+  if (code == Code::kOn && m_bImeActive) code = Code::kIme;
+  if (code == m_reason.code) return;
+  SetReason(code, code == Code::kAppRule ? ExecutableName(m_config.strLastPath) : std::string());
+}
+
+void CTypingEngine::NoteIme(bool active) {
+  m_bImeActive = active;
+  if (m_reason.code == PromptReason::Code::kOn || m_reason.code == PromptReason::Code::kIme)
+    SetReason(active ? PromptReason::Code::kIme : PromptReason::Code::kOn);
+}
+
+void CTypingEngine::SetSwitchedOff(bool off, const std::string& hotkeyText) {
+  m_bSwitchedOff = off;
+  if (off) SetReason(PromptReason::Code::kSwitchedOff, hotkeyText);
+  else RefreshReason();
 }
 
 // ---- completion --------------------------------------------------------------

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "dict/dict_item.h"
+#include "engine/PromptReason.h"
 #include "platform/desktop.h"
 
 class CConfig;
@@ -82,6 +83,9 @@ class EngineHost {
   // The simple beep (MessageBeep(-1)).
   virtual void Beep() = 0;
   virtual WindowHandle MainWindow() const = 0;
+  // The reason (CTypingEngine::Reason) changed. It may be called while a
+  // hook key is handled: show it later.
+  virtual void ReasonChanged() {}
 };
 
 class PromptView {
@@ -127,6 +131,9 @@ class CaretInfo {
   // Where the prompt's top-left corner belongs; (0, y) or (x, 0) when
   // nowhere.
   virtual Point GetCaretPoint() = 0;
+  // Why IsTypingWindow last answered no: kNoWindow, kPassword, kEditBox or
+  // kNoCaret.
+  virtual PromptReason::Code NotTypingReason() const { return PromptReason::Code::kNoCaret; }
 };
 
 // One entry of a folder listing.
@@ -145,6 +152,9 @@ class EngineDesktop {
   // Whether the keyboard layout of the foreground window's thread is an
   // input-method editor.
   virtual bool ForegroundHasIme() const = 0;
+  // Whether the window's process runs with higher rights than ours (the
+  // system then keeps its keys from the hook).
+  virtual bool RunsWithHigherRights(WindowHandle window) const { return false; }
   // The entries of a folder search ("C:\dir\*.*"), "." and ".." included
   // where the system lists them; false when the search does not open.
   virtual bool ListFolder(const std::string& pattern, std::vector<FolderEntry>& entries) = 0;
@@ -198,6 +208,14 @@ class CTypingEngine {
   // Empties the buffer (the enable toggle does this).
   void ResetInput() { m_strInput.clear(); }
 
+  // Why the engine prompts, or does not, in the focus window: worked out
+  // anew after the focus moves, brought up to date by every key.
+  const PromptReason& Reason() const { return m_reason; }
+  // The toggle hotkey (named by hotkeyText) switched the engine off or on.
+  void SetSwitchedOff(bool off, const std::string& hotkeyText);
+  // Works the reason out for the focus window now.
+  void RefreshReason();
+
   // ---- state (names as the main window has always called them) ----------
   std::string m_strInput;
   std::string m_strQuery;
@@ -245,6 +263,9 @@ class CTypingEngine {
   void PrepareItem(int index);
   void AddFetched(DictItem&& item);
   WindowHandle TopLevelOf(WindowHandle window) const;
+  void SetReason(PromptReason::Code code, std::string detail = {});
+  void NoteKeyChecks(PromptReason::Code code);
+  void NoteIme(bool active);
 
   EngineHost& m_host;
   PromptView& m_prompt;
@@ -254,6 +275,11 @@ class CTypingEngine {
   CConfig& m_config;
   CDictionarySet& m_dictSet;
   CAutoLearn& m_autoLearn;
+
+  PromptReason m_reason;
+  bool m_bSwitchedOff = false;
+  bool m_bImeActive = false;
+  bool m_bReasonStale = true;
 };
 
 }  // namespace engine

@@ -136,17 +136,23 @@ ScreenPoint CaretTracker::GetCaretPoint() {
 // window that has shown a caret is a typing window, and so is Word's
 // document window, which draws its own.
 bool CaretTracker::IsTypingWindow() {
-  if (focusWindow && m_caretDesktop.IsPasswordEdit(focusWindow)) return false;
+  refusal = Refusal::kNone;
+  if (focusWindow && m_caretDesktop.IsPasswordEdit(focusWindow)) {
+    refusal = Refusal::kPassword;
+    return false;
+  }
   int rule = m_config.EditBoxRule(focusWindow);
   if (rule == 1) return true;
-  if (rule == 0) return false;
+  if (rule == 0) {
+    refusal = Refusal::kEditBoxRule;
+    return false;
+  }
 
   LearnCaretFromGuiThread();
   if (focusWindow == caretWindow) return true;
-  if (!owner) return false;
-  std::string className = m_desktop.WindowClassName(focusWindow);
-  if (className.empty()) return false;
-  return className == kWordDocumentClass;
+  if (owner && m_desktop.WindowClassName(focusWindow) == kWordDocumentClass) return true;
+  refusal = focusWindow ? Refusal::kNoCaret : Refusal::kNoFocus;
+  return false;
 }
 
 }  // namespace output

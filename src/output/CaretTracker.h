@@ -124,6 +124,9 @@ class CaretTracker {
   ScreenPoint GetCaretPoint();
   // Whether keys typed into the focused window are to be followed.
   bool IsTypingWindow();
+  // Why IsTypingWindow last answered no.
+  enum class Refusal { kNone, kNoFocus, kPassword, kEditBoxRule, kNoCaret };
+  Refusal refusal = Refusal::kNone;
 
   // The outermost window above `window` by the parent chain (itself when it
   // has no parent).

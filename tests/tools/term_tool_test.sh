@@ -81,6 +81,14 @@ rules)
   printf '[Other_Apps]\r\nWORK_ON_QL=0\r\n' > "$home/AppConfig.ini"
   expect engine-off "hello wo" "$(keys 'hello wo{Tab}' | tr -d '\t')"
   ;;
+why)
+  own_libs
+  # --app names the text area's executable, which a rule switches off.
+  printf '[APP1]\r\nPATH=C:\\Windows\\notepad.exe\r\nWORK_ON_QL=0\r\n' > "$home/AppConfig.ini"
+  why() { "$term" --home "$home" --app "$1" --keys hel --why; }
+  expect on "$(printf 'hel\nwhy: Quillet is on')" "$(why 'C:\Windows\write.exe')"
+  expect app-rule "$(printf 'hel\nwhy: Off in notepad.exe - see Application Manager')" "$(why 'C:\Windows\notepad.exe')"
+  ;;
 *)
   echo "unknown scenario $scenario"; exit 2 ;;
 esac

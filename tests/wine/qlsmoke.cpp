@@ -9,6 +9,8 @@
 //   latency KEY N                    N times: press KEY, time until the prompt is
 //                                    drawn, press Space, wait until it is hidden
 //   hook-stats                       the hook's worst time and event count
+//   wait-tip TEXT|TEXT|... MS        wait until the tray icon's tip is one of the TEXTs
+//                                    (any case)
 //   wait-message CAPTION MS [BUTTON] wait for a message box, print its text, answer
 //                                    it with BUTTON (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7)
 // and the dialog commands of qldrive.cpp and qlsmoke_*.cpp.
@@ -161,9 +163,17 @@ int HookStats() {
   return rc;
 }
 
+// Quillet's hidden main window is a dialog titled "Quillet" as well: only a
+// window with a message box's text control counts.
+HWND FindMessageBox(const char* caption) {
+  for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", caption); w; w = FindWindowExA(nullptr, w, "#32770", caption))
+    if (GetDlgItem(w, 0xFFFF)) return w;
+  return nullptr;
+}
+
 int WaitMessage(const char* caption, int ms, int button) {
   HWND box = nullptr;
-  if (!PollFor(ms, [&] { return (box = FindWindowA("#32770", caption)) != nullptr; })) {
+  if (!PollFor(ms, [&] { return (box = FindMessageBox(caption)) != nullptr; })) {
     std::printf("no message box \"%s\"\n", caption);
     return 1;
   }
@@ -227,6 +237,21 @@ int main(int argc, char** argv) {
     return Latency(vk, argc > 3 ? std::atoi(argv[3]) : 5);
   }
   if (command == "hook-stats") return HookStats();
+  if (command == "wait-tip") {
+    // Quillet's hidden tray window carries the tip as its title.
+    char tip[128] = {};
+    bool ok = PollFor(ms(3), [&] {
+      HWND tray = FindWindowA("QuilletTrayWnd", nullptr);
+      tip[0] = 0;
+      if (tray) GetWindowTextA(tray, tip, sizeof tip);
+      std::string wanted = "|" + arg(2) + "|", seen = "|" + std::string(tip) + "|";
+      CharLowerA(wanted.data());
+      CharLowerA(seen.data());
+      return wanted.find(seen) != std::string::npos;
+    });
+    std::printf("[%s]\n", tip);
+    return ok ? 0 : 1;
+  }
   if (command == "wait-hook") {
     // Quillet's window exists and its hook has made the timing block.
     bool ok = PollFor(ms(2), [] {

@@ -180,8 +180,12 @@ caret=$(q caret | tr -d '\r')
 # Ctrl+F5 switches the engine off (grey icon, no prompt) and on again.
 xdotool type --delay 30 " "
 check "tray icon shows the engine on" tray_icon_is blue
+check "the tip says Quillet is on in notepad" q wait-tip "Quillet - Quillet is on" 3000
 xdotool key ctrl+F5
 check "tray icon shows the engine off" tray_icon_is grey
+# The hotkey by the system's key names: Wine calls Ctrl "Control".
+check "the tip names the hotkey that switches it on" \
+  q wait-tip "Quillet - Quillet is off - Ctrl+F5 switches it on|Quillet - Quillet is off - Control+F5 switches it on" 3000
 xdotool type --delay 30 "qui"
 if q wait-prompt visible 1000 >/dev/null; then fail "no prompt while off"; else pass "no prompt while off"; fi
 xdotool key ctrl+F5

@@ -1,6 +1,7 @@
 // quillet-term: Quillet's typing engine in a terminal.
 //
-//   quillet-term [--home DIR] [--drive-root DIR] [--codepage N] [--keys KEYS [--trace]]
+//   quillet-term [--home DIR] [--drive-root DIR] [--codepage N] [--app PATH]
+//                [--keys KEYS [--trace] [--why]]
 //   quillet-term [--home DIR] --measure TEXTFILE
 //   quillet-term [--home DIR] --measure-typos FILE
 //
@@ -9,12 +10,17 @@
 // selected row. The home folder plays the role of the program's folder
 // (libs/, Config.ini, AppConfig.ini, libs/AutoLearn.dic); without a libs/
 // folder it gets one with the bundled dictionaries. Drive paths typed as text
-// (C:\...) are looked up under --drive-root (default /).
+// (C:\...) are looked up under --drive-root (default /). The text area
+// belongs to an application whose executable is --app (default this very
+// program), so that the application rules of AppConfig.ini can be tried.
+// The status line says why there is a prompt or none.
 //
 // With --keys the keys are typed without a terminal and the text area's
 // final bytes are printed, nothing else; --trace adds the prompt after each
-// key on standard error. --measure types a text file as a typist who uses
-// the prompt and prints the keystrokes saved (measure.h).
+// key on standard error; --why ends the output with the line
+// "why: <reason>". --measure types a text file as a typist who uses the
+// prompt and prints the keystrokes saved; --measure-typos tells how often
+// mistyped words find the word meant (measure.h).
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -45,7 +51,8 @@ constexpr platform::ProcessId kTextAreaProcess = 2;
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: quillet-term [--home DIR] [--drive-root DIR] [--codepage N] [--keys KEYS [--trace]]\n"
+               "usage: quillet-term [--home DIR] [--drive-root DIR] [--codepage N] [--app PATH]\n"
+               "                    [--keys KEYS [--trace] [--why]]\n"
                "       quillet-term [--home DIR] --measure TEXTFILE | --measure-typos FILE\n");
   return 2;
 }
@@ -86,11 +93,11 @@ bool PrepareHome(const fs::path& home, std::string& error) {
 // One Quillet session on a simulated desktop: the terminal's text area is a
 // window of this very program.
 struct Session {
-  explicit Session(const std::string& home)
+  Session(const std::string& home, const std::string& app)
       : core(desktop, processes, home + "/") {
     const std::string self = ExecutablePath();
     processes.AddProcess(engine::SimMainWindow::kOwnProcess, self);
-    processes.AddProcess(kTextAreaProcess, self);
+    processes.AddProcess(kTextAreaProcess, app.empty() ? self : app);
     top = desktop.AddWindow("QuilletTerm", 0, 0, kTextAreaProcess);
     area = desktop.AddWindow("Edit", 1, top, kTextAreaProcess);
     desktop.MakeTextBox(area);
@@ -145,7 +152,7 @@ std::string KeyLabel(const term::ScriptKey& key) {
   return "vk " + std::to_string(key.virtualKey);
 }
 
-int RunScript(Session& session, const std::string& script, bool trace) {
+int RunScript(Session& session, const std::string& script, bool trace, bool why) {
   std::vector<term::ScriptKey> keys;
   std::string error;
   if (!term::ParseKeys(script, keys, error)) {
@@ -158,6 +165,10 @@ int RunScript(Session& session, const std::string& script, bool trace) {
   }
   std::string text = session.desktop.Text(session.area);
   std::fwrite(text.data(), 1, text.size(), stdout);
+  if (why) {
+    if (!text.empty() && text.back() != '\n') std::fputc('\n', stdout);
+    std::printf("why: %s\n", session.main->Engine().Reason().Text().c_str());
+  }
   return 0;
 }
 
@@ -244,11 +255,12 @@ int RunInteractive(Session& session) {
   }
   RawTerminal terminal;
   if (!terminal.ok()) return 1;
-  const std::string status =
-      "Quillet  -  type away; Tab/Enter complete, Up/Down/PgUp/PgDn choose, F1-F10 pick, Esc hides, Ctrl+Q quits";
+  const std::string help =
+      "  -  type away; Tab/Enter complete, Up/Down/PgUp/PgDn choose, F1-F10 pick, Esc hides, Ctrl+Q quits";
   std::vector<term::ScriptKey> keys;
   do {
     for (const term::ScriptKey& key : keys) session.Key(key);
+    const std::string status = session.main->Engine().Reason().Text() + help;
     winsize size{};
     ioctl(STDOUT_FILENO, TIOCGWINSZ, &size);
     std::string frame = term::RenderFrame(session.desktop.Text(session.area), session.desktop.CaretPos(session.area),
@@ -263,8 +275,8 @@ int RunInteractive(Session& session) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string home = DefaultHome(), driveRoot = "/", keys, measure, measureTypos;
-  bool haveKeys = false, trace = false;
+  std::string home = DefaultHome(), driveRoot = "/", keys, app, measure, measureTypos;
+  bool haveKeys = false, trace = false, why = false;
   for (int i = 1; i < argc; ++i) {
     std::string a = argv[i];
     auto value = [&](std::string& out) {
@@ -285,6 +297,10 @@ int main(int argc, char** argv) {
       if (!value(measureTypos)) return Usage();
     } else if (a == "--trace") {
       trace = true;
+    } else if (a == "--why") {
+      why = true;
+    } else if (a == "--app") {
+      if (!value(app)) return Usage();
     } else if (a == "--codepage") {
       std::string page;
       if (!value(page)) return Usage();
@@ -301,7 +317,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "quillet-term: %s\n", error.c_str());
     return 1;
   }
-  Session session(home);
+  Session session(home, app);
   session.main->driveRoot = driveRoot;
   if (!measure.empty() || !measureTypos.empty()) {
     term::MeasureSession target{
@@ -317,5 +333,5 @@ int main(int argc, char** argv) {
         }};
     return measure.empty() ? term::RunMeasureTypos(target, measureTypos) : term::RunMeasure(target, measure);
   }
-  return haveKeys ? RunScript(session, keys, trace) : RunInteractive(session);
+  return haveKeys ? RunScript(session, keys, trace, why) : RunInteractive(session);
 }

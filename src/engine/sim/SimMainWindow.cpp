@@ -27,12 +27,27 @@ output::AccessibleEvent Decoded(const platform::sim::SimAccessibleEvent& e) {
   return out;
 }
 
+// The hotkey's name as Windows gives it for a US keyboard: the modifiers
+// (high word: Shift 1, Ctrl 2, Alt 4) as Ctrl, Shift, Alt, each with "+",
+// then the key.
+std::string HotkeyName(std::uint32_t hotkey) {
+  const unsigned vk = hotkey & 0xFF, modifiers = hotkey >> 16;
+  std::string name;
+  if (modifiers & 2) name += "Ctrl+";
+  if (modifiers & 1) name += "Shift+";
+  if (modifiers & 4) name += "Alt+";
+  if (vk >= 0x70 && vk <= 0x87) name += "F" + std::to_string(vk - 0x6F);
+  else if ((vk >= '0' && vk <= '9') || (vk >= 'A' && vk <= 'Z')) name += static_cast<char>(vk);
+  else name += "#" + std::to_string(vk);
+  return name;
+}
+
 }  // namespace
 
 SimMainWindow::SimMainWindow(platform::sim::SimDesktop& desktop, platform::sim::SimKeyboard& keyboard,
                              platform::sim::SimClipboard& clipboard, CConfig& config,
                              CDictionarySet& dictSet, CAutoLearn& autoLearn)
-    : m_desktop(desktop), m_keyboard(keyboard), m_clipboard(clipboard) {
+    : m_desktop(desktop), m_keyboard(keyboard), m_clipboard(clipboard), m_config(config) {
   m_main = m_desktop.AddWindow("#32770", 0, 0, kOwnProcess);
   m_caret = std::make_unique<output::CaretTracker>(m_desktop, *this, config);
   m_engine = std::make_unique<CTypingEngine>(*this, *this, *this, *this, *this, config, dictSet, autoLearn);
@@ -50,7 +65,20 @@ void SimMainWindow::Start() {
     // The hook sends the key and waits for the answer.
     return static_cast<int>(m_engine->OnMessage(WM_HOOK_KEY, wParam, lParam));
   });
+  m_hookOn = true;
   m_caret->SetOwner(this);
+}
+
+void SimMainWindow::ToggleEngine() {
+  m_engine->ResetInput();
+  if (m_hookOn) {
+    m_keyboard.SetHook(nullptr);
+    m_hookOn = false;
+  } else {
+    Start();
+  }
+  Hide();
+  m_engine->SetSwitchedOff(!m_hookOn, HotkeyName(m_config.dwEnableHoam));
 }
 
 void SimMainWindow::OnDesktopEvent(const platform::sim::SimAccessibleEvent& e) {
@@ -132,6 +160,15 @@ WindowHandle SimMainWindow::FocusWindow() const { return m_caret->focusWindow; }
 
 bool SimMainWindow::IsTypingWindow() { return m_caret->IsTypingWindow(); }
 
+PromptReason::Code SimMainWindow::NotTypingReason() const {
+  switch (m_caret->refusal) {
+    case output::CaretTracker::Refusal::kNoFocus: return PromptReason::Code::kNoWindow;
+    case output::CaretTracker::Refusal::kPassword: return PromptReason::Code::kPassword;
+    case output::CaretTracker::Refusal::kEditBoxRule: return PromptReason::Code::kEditBox;
+    default: return PromptReason::Code::kNoCaret;
+  }
+}
+
 Point SimMainWindow::GetCaretPoint() {
   output::ScreenPoint p = m_caret->GetCaretPoint();
   return Point{p.x, p.y};
@@ -172,6 +209,10 @@ WindowHandle SimMainWindow::WindowParent(WindowHandle window) const {
 }
 
 bool SimMainWindow::ForegroundHasIme() const { return m_desktop.ImeActive(); }
+
+bool SimMainWindow::RunsWithHigherRights(WindowHandle window) const {
+  return m_desktop.RunsWithHigherRights(window);
+}
 
 bool SimMainWindow::ListFolder(const std::string& pattern, std::vector<FolderEntry>& entries) {
   // "X:\a\b\*.*" -> driveRoot/a/b

@@ -45,6 +45,9 @@ class SimMainWindow final : public EngineHost,
 
   // Installs the hook and starts following the caret (the end of start-up).
   void Start();
+  // The toggle hotkey: removes the hook (the engine is off) or installs it
+  // again, as the real main window does.
+  void ToggleEngine();
   // Handles every queued message and accessibility event, then advances the
   // clock by millisecondsPerPump and runs the timers that are due.
   void Pump();
@@ -69,6 +72,7 @@ class SimMainWindow final : public EngineHost,
   int previewStyle = 0;
   bool previewShown = false;
   int beeps = 0;
+  int reasonChanges = 0;
   std::string driveRoot = "/";
   // Attribute bits the folder search adds to an entry of that name (0x01
   // read-only, 0x02 hidden, 0x2000 not indexed...), as Windows reports them
@@ -81,6 +85,7 @@ class SimMainWindow final : public EngineHost,
   void KillTimer(int id) override;
   void Beep() override { ++beeps; }
   WindowHandle MainWindow() const override { return m_main; }
+  void ReasonChanged() override { ++reasonChanges; }
 
   // PromptView
   bool IsVisible() const override { return visible; }
@@ -101,6 +106,7 @@ class SimMainWindow final : public EngineHost,
   WindowHandle FocusWindow() const override;
   bool IsTypingWindow() override;
   Point GetCaretPoint() override;
+  PromptReason::Code NotTypingReason() const override;
 
   // EngineDesktop (and CaretDesktop's foreground query)
   WindowHandle ForegroundWindow() const override;
@@ -108,6 +114,7 @@ class SimMainWindow final : public EngineHost,
   bool IsWindowValid(WindowHandle window) const override;
   WindowHandle WindowParent(WindowHandle window) const override;
   bool ForegroundHasIme() const override;
+  bool RunsWithHigherRights(WindowHandle window) const override;
   bool ListFolder(const std::string& pattern, std::vector<FolderEntry>& entries) override;
 
   // CompletionOutput
@@ -135,7 +142,9 @@ class SimMainWindow final : public EngineHost,
   platform::sim::SimDesktop& m_desktop;
   platform::sim::SimKeyboard& m_keyboard;
   platform::sim::SimClipboard& m_clipboard;
+  CConfig& m_config;
   WindowHandle m_main = 0;
+  bool m_hookOn = false;
   std::deque<Queued> m_queue;
   std::map<int, unsigned long long> m_timers;  // id -> due time
   unsigned long long m_now = 0;

@@ -60,6 +60,16 @@ ProcessId SimDesktop::WindowProcessId(WindowHandle window) const {
   return it == windows_.end() ? 0 : it->second.process;
 }
 
+void SimDesktop::SetHigherRights(ProcessId process, bool higher) {
+  std::erase(higherRights_, process);
+  if (higher) higherRights_.push_back(process);
+}
+
+bool SimDesktop::RunsWithHigherRights(WindowHandle window) const {
+  const ProcessId process = WindowProcessId(window);
+  return process != 0 && std::find(higherRights_.begin(), higherRights_.end(), process) != higherRights_.end();
+}
+
 void SimProcesses::AddProcess(ProcessId id, const std::string& path) {
   processes_.push_back(ProcessInfo{id, path});
 }

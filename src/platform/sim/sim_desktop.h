@@ -70,6 +70,9 @@ class SimDesktop final : public Desktop {
   // Whether the foreground thread's keyboard layout is an input method.
   void SetImeActive(bool active) { imeActive_ = active; }
   bool ImeActive() const { return imeActive_; }
+  // A process that runs with higher rights than ours (as administrator).
+  void SetHigherRights(ProcessId process, bool higher);
+  bool RunsWithHigherRights(WindowHandle window) const;
 
   // ---- text boxes ----------------------------------------------------------
   // Makes a window an edit box; a password box hides what is typed.
@@ -117,6 +120,7 @@ class SimDesktop final : public Desktop {
   WindowHandle focus_ = 0;
   WindowHandle foreground_ = 0;
   bool imeActive_ = false;
+  std::vector<ProcessId> higherRights_;
   bool caretEvents_ = true;
   EventSink sink_;
 };

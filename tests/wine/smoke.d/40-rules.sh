@@ -44,6 +44,7 @@ grep -qi "notepad.exe" "$app/AppConfig.ini" && grep -q "WORK_ON_QL=0" "$app/AppC
   pass "AppConfig.ini holds the rule" || fail "AppConfig.ini holds the rule"
 xdotool type --delay 30 " qui"
 expect_no_prompt "no prompt in a disabled application"
+check "the tip names the switched-off notepad" q wait-tip "Quillet - Off in notepad.exe - see Application Manager" 3000
 
 q command 32794 >/dev/null
 q wait-window "$am" 5000 >/dev/null
@@ -54,6 +55,7 @@ sleep 0.3
 q click "$am" 1 >/dev/null
 back_to_notepad "$am"
 offered "prompts come back without the rule" " qui" "quibble|quiet|quill|quilt"
+check "the tip says Quillet is on again" q wait-tip "Quillet - Quillet is on" 3000
 
 # The finder: drag it over notepad's edit box.
 q command 32841 >/dev/null
