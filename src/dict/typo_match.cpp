@@ -70,6 +70,21 @@ void FoldedKeys::Build(std::vector<std::pair<std::u16string, int32_t>> keys) {
     m_ids.push_back(id);
   }
   m_offsets.push_back(static_cast<uint32_t>(m_units.size()));
+  m_first.clear();
+  m_second.clear();
+  for (size_t i = 0; i < m_ids.size(); ++i) {
+    const std::u16string_view key = Key(i);
+    const auto at = static_cast<uint32_t>(i);
+    if (key.size() >= 1) {
+      if (m_first.empty() || m_first.back().prefix != key[0]) m_first.push_back({key[0], at, at});
+      m_first.back().hi = at + 1;
+    }
+    if (key.size() >= 2) {
+      const uint32_t two = static_cast<uint32_t>(key[0]) << 16 | key[1];
+      if (m_second.empty() || m_second.back().prefix != two) m_second.push_back({two, at, at});
+      m_second.back().hi = at + 1;
+    }
+  }
 }
 
 // A walk down the sorted keys as down a tree of their beginnings, keeping
@@ -81,13 +96,42 @@ struct FoldedKeys::Search {
   std::u16string_view text;
   int maxEdits;
   std::vector<Range>& out;
+  // Beginnings looked at; a search that has looked at this many stops with
+  // what it found, which bounds its time on dense, random keys.
+  size_t budget = 20000;
+  // One row per depth, and the units wanted next at each depth: kept here
+  // so that the walk allocates nothing.
+  std::vector<std::vector<int>> rows;
+  std::vector<std::u16string> wanted;
 
-  using Row = std::vector<int>;
+  Search(const FoldedKeys& k, std::u16string_view t, int edits, std::vector<Range>& o)
+      : keys(k), text(t), maxEdits(edits), out(o), rows(t.size() + 3, std::vector<int>(t.size() + 1)),
+        wanted(t.size() + 3) {}
 
-  // The keys of lo..hi (all beginning with the same `depth` units) whose
-  // unit at depth is c.
-  std::pair<size_t, size_t> Child(size_t lo, size_t hi, size_t depth, char16_t c) const {
-    auto unitAt = [&](size_t i) { return keys.Key(i)[depth]; };
+  // The first- and second-level ranges under the beginning that `depth`
+  // units long ends in `last`.
+  std::pair<const Node*, const Node*> Level(size_t depth, char16_t last) const {
+    const std::vector<Node>& table = depth == 0 ? keys.m_first : keys.m_second;
+    if (depth == 0) return {table.data(), table.data() + table.size()};
+    const uint32_t from = static_cast<uint32_t>(last) << 16;
+    const Node* a = std::lower_bound(table.data(), table.data() + table.size(), from,
+                                     [](const Node& n, uint32_t p) { return n.prefix < p; });
+    const Node* b = std::lower_bound(a, table.data() + table.size(), from + 0x10000,
+                                     [](const Node& n, uint32_t p) { return n.prefix < p; });
+    return {a, b};
+  }
+
+  // The keys of lo..hi (all beginning with the same `depth` units, the last
+  // of them `last`) whose unit at depth is c.
+  std::pair<size_t, size_t> Child(size_t lo, size_t hi, size_t depth, char16_t last, char16_t c) const {
+    if (depth <= 1) {
+      const auto [a, b] = Level(depth, last);
+      const uint32_t want = depth == 0 ? c : (static_cast<uint32_t>(last) << 16 | c);
+      const Node* n = std::lower_bound(a, b, want, [](const Node& x, uint32_t p) { return x.prefix < p; });
+      if (n == b || n->prefix != want) return {lo, lo};
+      return {n->lo, n->hi};
+    }
+    auto unitAt = [&](size_t i) { return keys.m_units[keys.m_offsets[i] + depth]; };
     size_t a = lo, b = hi;
     while (a < b) {
       const size_t mid = a + (b - a) / 2;
@@ -104,16 +148,22 @@ struct FoldedKeys::Search {
     return {first, a};
   }
 
-  void Visit(size_t lo, size_t hi, size_t depth, const Row& row, const Row& before, char16_t last) {
+  // rows[depth] holds the row of the beginning lo..hi share, rows[depth - 1]
+  // that of the beginning one shorter, whose last unit is `last`.
+  void Visit(size_t lo, size_t hi, size_t depth, char16_t last) {
     const size_t n = text.size();
+    const std::vector<int>& row = rows[depth];
     if (depth + 1 >= n && depth >= 1 && row[n] <= maxEdits) out.push_back({lo, hi, row[n]});
     if (depth > n) return;
     // Keys that end here come first; the rest go on.
     while (lo < hi && keys.Key(lo).size() == depth) ++lo;
     if (lo >= hi) return;
+    const std::vector<int>& before = rows[depth == 0 ? 0 : depth - 1];
+    std::vector<int>& next = rows[depth + 1];
     const int best = *std::min_element(row.begin(), row.end());
-    Row next(n + 1);
     auto descend = [&](size_t a, size_t b, char16_t c) {
+      if (budget == 0) return;
+      --budget;
       next[0] = static_cast<int>(depth) + 1;
       int least = next[0];
       for (size_t j = 1; j <= n; ++j) {
@@ -122,28 +172,34 @@ struct FoldedKeys::Search {
         next[j] = d;
         least = std::min(least, d);
       }
-      if (least <= maxEdits) Visit(a, b, depth + 1, next, row, c);
+      if (least <= maxEdits) Visit(a, b, depth + 1, c);
     };
-    if (best < maxEdits) {
+    if (best < maxEdits && depth <= 1) {
       // An edit is still free: every next unit may be it.
+      const auto [a, b] = Level(depth, last);
+      for (const Node* n = a; n < b; ++n) descend(n->lo, n->hi, static_cast<char16_t>(n->prefix & 0xFFFF));
+      return;
+    }
+    if (best < maxEdits) {
       for (size_t a = lo; a < hi;) {
-        const char16_t c = keys.Key(a)[depth];
-        const auto [first, end] = Child(a, hi, depth, c);
+        const char16_t c = keys.m_units[keys.m_offsets[a] + depth];
+        const auto [first, end] = Child(a, hi, depth, last, c);
         descend(first, end, c);
         a = end;
       }
       return;
     }
     // No edit left: only units that continue the text (or finish a swap).
-    std::u16string wanted;
+    std::u16string& units = wanted[depth];
+    units.clear();
     for (size_t j = 1; j <= n; ++j) {
-      if (row[j - 1] <= maxEdits) wanted += text[j - 1];
-      if (j >= 2 && depth >= 1 && text[j - 1] == last && before[j - 2] + 1 <= maxEdits) wanted += text[j - 2];
+      if (row[j - 1] <= maxEdits) units += text[j - 1];
+      if (j >= 2 && depth >= 1 && text[j - 1] == last && before[j - 2] + 1 <= maxEdits) units += text[j - 2];
     }
-    std::sort(wanted.begin(), wanted.end());
-    wanted.erase(std::unique(wanted.begin(), wanted.end()), wanted.end());
-    for (char16_t c : wanted) {
-      const auto [first, end] = Child(lo, hi, depth, c);
+    std::sort(units.begin(), units.end());
+    units.erase(std::unique(units.begin(), units.end()), units.end());
+    for (char16_t c : units) {
+      const auto [first, end] = Child(lo, hi, depth, last, c);
       if (first < end) descend(first, end, c);
     }
   }
@@ -152,9 +208,9 @@ struct FoldedKeys::Search {
 void FoldedKeys::FindNear(std::u16string_view text, int maxEdits, std::vector<Range>& out) const {
   out.clear();
   if (text.empty() || m_ids.empty()) return;
-  std::vector<int> row(text.size() + 1);
-  std::iota(row.begin(), row.end(), 0);
-  Search{*this, text, maxEdits, out}.Visit(0, m_ids.size(), 0, row, row, 0);
+  Search search(*this, text, maxEdits, out);
+  std::iota(search.rows[0].begin(), search.rows[0].end(), 0);
+  search.Visit(0, m_ids.size(), 0, 0);
 }
 
 }  // namespace dict

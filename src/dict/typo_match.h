@@ -39,7 +39,8 @@ class FoldedKeys {
   };
   // Every range of keys whose beginning of the text's length, give or take
   // one, is within maxEdits edits of the text (ranges may nest: a key's
-  // distance is the least of those of the ranges holding it).
+  // distance is the least of those of the ranges holding it). The search
+  // looks at 20,000 beginnings at most.
   void FindNear(std::u16string_view text, int maxEdits, std::vector<Range>& out) const;
 
  private:
@@ -47,6 +48,13 @@ class FoldedKeys {
   std::u16string m_units;
   std::vector<uint32_t> m_offsets;
   std::vector<int32_t> m_ids;
+  // The keys beginning with each first unit, and with each first two: the
+  // widest ranges, looked up here rather than searched for in the keys.
+  struct Node {
+    uint32_t prefix;
+    uint32_t lo, hi;
+  };
+  std::vector<Node> m_first, m_second;
 };
 
 }  // namespace dict

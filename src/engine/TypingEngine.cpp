@@ -323,9 +323,12 @@ bool CTypingEngine::AddCorrections() {
   size_t letters = 0;
   for (size_t i = 0; i < m_strQuery.size(); i += platform::CharLength(m_strQuery, i)) ++letters;
   if (letters < 3) return false;
+  // Two edits (from seven letters on) only when one finds nothing: the
+  // closer words come first anyway, and the wider search costs the most.
   std::vector<CDictionary::Near> near;
-  m_dictSet.FindNear(m_strQuery.c_str(), letters >= 7 ? 2 : 1, static_cast<size_t>(m_nPageSize) * 2,
-                     m_nMatchFlags, near);
+  const size_t limit = static_cast<size_t>(m_nPageSize) * 2;
+  m_dictSet.FindNear(m_strQuery.c_str(), 1, limit, m_nMatchFlags, near);
+  if (near.empty() && letters >= 7) m_dictSet.FindNear(m_strQuery.c_str(), 2, limit, m_nMatchFlags, near);
   bool added = false;
   for (CDictionary::Near& n : near) {
     const std::string_view key = n.item.Key();
