@@ -680,7 +680,7 @@ bool CDictionary::FindFirstCommon(const char* text, DictItem& item, int32_t matc
   return FetchCommon(item);
 }
 
-void CDictionary::FindNear(const char* text, int maxEdits, size_t limit, int32_t matchFlags, std::vector<Near>& out) {
+void CDictionary::FindNear(const char* text, int maxEdits, size_t limit, std::vector<Near>& out) {
   out.clear();
   if (text == nullptr || !m_pStorage || m_nType == DICT_TYPE_SHORTHAND) return;
   PrepareCommon();
@@ -690,44 +690,51 @@ void CDictionary::FindNear(const char* text, int maxEdits, size_t limit, int32_t
   index.folded.FindNear(dict::FoldUnits(text), maxEdits, ranges);
   // The best few of each range, then the best of all: closest, most common,
   // first by key.
-  struct Pick {
-    int distance;
-    int32_t at;
-  };
-  std::vector<Pick> picks;
   const auto before = CommonBefore(index.values);
+  std::vector<int32_t> at;
   for (const auto& range : ranges) {
-    std::vector<int32_t> at;
+    at.clear();
     for (size_t i = range.lo; i < range.hi; ++i) at.push_back(index.folded.Id(i));
     const size_t keep = std::min(at.size(), limit);
     std::partial_sort(at.begin(), at.begin() + static_cast<long>(keep), at.end(), before);
-    for (size_t i = 0; i < keep; ++i) picks.push_back({range.distance, at[i]});
+    for (size_t i = 0; i < keep; ++i) out.push_back({DictItem(), range.distance, index.values[static_cast<size_t>(at[i])], at[i]});
   }
-  std::sort(picks.begin(), picks.end(), [&](const Pick& a, const Pick& b) {
-    return a.distance != b.distance ? a.distance < b.distance : before(a.at, b.at);
+  std::sort(out.begin(), out.end(), [&](const Near& a, const Near& b) {
+    return a.distance != b.distance ? a.distance < b.distance : before(a.position, b.position);
   });
+  // A key met in more than one range keeps its least distance.
+  std::vector<int32_t> taken;
+  std::vector<Near> unique;
+  for (Near& near : out) {
+    if (unique.size() >= limit) break;
+    if (std::find(taken.begin(), taken.end(), near.position) != taken.end()) continue;
+    taken.push_back(near.position);
+    unique.push_back(std::move(near));
+  }
+  out = std::move(unique);
+}
+
+std::string_view CDictionary::NearKey(const Near& near) const {
+  return m_pCommon ? m_pCommon->Key(static_cast<size_t>(near.position)) : std::string_view();
+}
+
+bool CDictionary::FillNear(Near& near, const char* text, int32_t matchFlags) {
+  if (!m_pCommon || text == nullptr || near.position < 0 ||
+      static_cast<size_t>(near.position) >= m_pCommon->rows.size())
+    return false;
   // The running lookup's text and flags stay as they were.
   const std::optional<std::string> search = m_strSearch;
   const int32_t flags = m_nMatchFlags;
   m_strSearch = text;
   m_nMatchFlags = matchFlags;
-  std::vector<int32_t> taken;
-  for (const Pick& pick : picks) {
-    if (out.size() >= limit) break;
-    if (std::find(taken.begin(), taken.end(), pick.at) != taken.end()) continue;
-    taken.push_back(pick.at);
-    std::string key, data;
-    ReadRow(index.rows[static_cast<size_t>(pick.at)], key, data);
-    std::string ansiKey = ToAnsi(key, m_nKeyCode);
-    if (!PassesFilters(key.size(), ansiKey)) continue;
-    Near near;
-    near.distance = pick.distance;
-    near.value = index.values[static_cast<size_t>(pick.at)];
-    FillItem(std::move(ansiKey), data, near.item);
-    out.push_back(std::move(near));
-  }
+  std::string key, data;
+  ReadRow(m_pCommon->rows[static_cast<size_t>(near.position)], key, data);
+  std::string ansiKey = ToAnsi(key, m_nKeyCode);
+  const bool passes = PassesFilters(key.size(), ansiKey);
+  if (passes) FillItem(std::move(ansiKey), data, near.item);
   m_strSearch = search;
   m_nMatchFlags = flags;
+  return passes;
 }
 
 bool CDictionary::FetchCommon(DictItem& item) {

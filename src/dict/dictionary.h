@@ -108,14 +108,19 @@ class CDictionary {
 
   // Entries whose beginning is within maxEdits edits of the text (see
   // typo_match.h), the closest first, then the most common, then by key; at
-  // most limit of them, each with its distance. The running lookup goes on
-  // undisturbed.
+  // most limit of them, each with its distance. FindNear leaves the items
+  // empty: FillNear fills one (with the text's capitals carried over), false
+  // when the entry does not pass the lookup's filters; NearKey is its key in
+  // lower case. The running lookup goes on undisturbed.
   struct Near {
     DictItem item;
     int distance = 0;
     int32_t value = 0;
+    int32_t position = -1;
   };
-  void FindNear(const char* text, int maxEdits, size_t limit, int32_t matchFlags, std::vector<Near>& out);
+  void FindNear(const char* text, int maxEdits, size_t limit, std::vector<Near>& out);
+  std::string_view NearKey(const Near& near) const;
+  bool FillNear(Near& near, const char* text, int32_t matchFlags);
 
   // Attributes ("DBTYPE", "KEYCODE", "DATACODE", "DBEDIT", "DBEncrypt").
   int32_t GetType() const { return m_nType; }

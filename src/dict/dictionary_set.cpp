@@ -114,24 +114,34 @@ void CDictionarySet::PrepareCommon() {
 void CDictionarySet::FindNear(const char* text, int maxEdits, size_t limit, int32_t matchFlags,
                               std::vector<CDictionary::Near>& out) {
   out.clear();
+  // Each dictionary's best, ordered together before any item is read.
+  struct Found {
+    int32_t dictionary;
+    CDictionary::Near near;
+    std::string_view key;
+  };
+  std::vector<Found> all;
   std::vector<CDictionary::Near> found;
-  for (auto& dictionary : m_aDictionaries) {
-    dictionary->FindNear(text, maxEdits, limit, matchFlags, found);
-    for (auto& near : found) out.push_back(std::move(near));
+  for (int32_t i = 0; i < m_nCount; ++i) {
+    CDictionary& dictionary = *m_aDictionaries[static_cast<size_t>(i)];
+    dictionary.FindNear(text, maxEdits, limit, found);
+    for (auto& near : found) {
+      const std::string_view key = dictionary.NearKey(near);
+      all.push_back({i, std::move(near), key});
+    }
   }
-  std::stable_sort(out.begin(), out.end(), [](const CDictionary::Near& a, const CDictionary::Near& b) {
-    if (a.distance != b.distance) return a.distance < b.distance;
-    if (a.value != b.value) return a.value > b.value;
-    return platform::MbsCompareNoCase(a.item.Key(), b.item.Key()) < 0;
+  std::stable_sort(all.begin(), all.end(), [](const Found& a, const Found& b) {
+    if (a.near.distance != b.near.distance) return a.near.distance < b.near.distance;
+    if (a.near.value != b.near.value) return a.near.value > b.near.value;
+    return a.key < b.key;
   });
-  std::vector<CDictionary::Near> unique;
-  for (auto& near : out) {
-    if (unique.size() >= limit) break;
-    const bool seen = std::any_of(unique.begin(), unique.end(),
-                                  [&](const CDictionary::Near& u) { return u.item.Key() == near.item.Key(); });
-    if (!seen) unique.push_back(std::move(near));
+  for (Found& f : all) {
+    if (out.size() >= limit) break;
+    if (!m_aDictionaries[static_cast<size_t>(f.dictionary)]->FillNear(f.near, text, matchFlags)) continue;
+    const bool seen = std::any_of(out.begin(), out.end(),
+                                  [&](const CDictionary::Near& u) { return u.item.Key() == f.near.item.Key(); });
+    if (!seen) out.push_back(std::move(f.near));
   }
-  out = std::move(unique);
 }
 
 void CDictionarySet::SetKeyLengthLimits(int32_t minLength, int32_t maxLength) {

@@ -123,9 +123,10 @@ struct FoldedKeys::Search {
 
   // The keys of lo..hi (all beginning with the same `depth` units, the last
   // of them `last`) whose unit at depth is c.
-  std::pair<size_t, size_t> Child(size_t lo, size_t hi, size_t depth, char16_t last, char16_t c) const {
+  std::pair<size_t, size_t> Child(size_t lo, size_t hi, size_t depth, char16_t last, char16_t c,
+                                  std::pair<const Node*, const Node*> level) const {
     if (depth <= 1) {
-      const auto [a, b] = Level(depth, last);
+      const auto [a, b] = level;
       const uint32_t want = depth == 0 ? c : (static_cast<uint32_t>(last) << 16 | c);
       const Node* n = std::lower_bound(a, b, want, [](const Node& x, uint32_t p) { return x.prefix < p; });
       if (n == b || n->prefix != want) return {lo, lo};
@@ -174,16 +175,17 @@ struct FoldedKeys::Search {
       }
       if (least <= maxEdits) Visit(a, b, depth + 1, c);
     };
+    const auto level = depth <= 1 ? Level(depth, last) : std::pair<const Node*, const Node*>{};
     if (best < maxEdits && depth <= 1) {
       // An edit is still free: every next unit may be it.
-      const auto [a, b] = Level(depth, last);
+      const auto [a, b] = level;
       for (const Node* n = a; n < b; ++n) descend(n->lo, n->hi, static_cast<char16_t>(n->prefix & 0xFFFF));
       return;
     }
     if (best < maxEdits) {
       for (size_t a = lo; a < hi;) {
         const char16_t c = keys.m_units[keys.m_offsets[a] + depth];
-        const auto [first, end] = Child(a, hi, depth, last, c);
+        const auto [first, end] = Child(a, hi, depth, last, c, level);
         descend(first, end, c);
         a = end;
       }
@@ -199,7 +201,7 @@ struct FoldedKeys::Search {
     std::sort(units.begin(), units.end());
     units.erase(std::unique(units.begin(), units.end()), units.end());
     for (char16_t c : units) {
-      const auto [first, end] = Child(lo, hi, depth, last, c);
+      const auto [first, end] = Child(lo, hi, depth, last, c, level);
       if (first < end) descend(first, end, c);
     }
   }
