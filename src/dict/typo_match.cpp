@@ -72,9 +72,13 @@ void FoldedKeys::Build(std::vector<std::pair<std::u16string, int32_t>> keys) {
   m_offsets.push_back(static_cast<uint32_t>(m_units.size()));
   m_first.clear();
   m_second.clear();
+  m_heads.assign(m_ids.size() * kHead, 0);
+  m_lengths.resize(m_ids.size());
   for (size_t i = 0; i < m_ids.size(); ++i) {
     const std::u16string_view key = Key(i);
     const auto at = static_cast<uint32_t>(i);
+    std::copy_n(key.begin(), std::min(key.size(), kHead), m_heads.begin() + static_cast<long>(i * kHead));
+    m_lengths[i] = static_cast<uint8_t>(std::min<size_t>(key.size(), 255));
     if (key.size() >= 1) {
       if (m_first.empty() || m_first.back().prefix != key[0]) m_first.push_back({key[0], at, at});
       m_first.back().hi = at + 1;
@@ -132,7 +136,9 @@ struct FoldedKeys::Search {
       if (n == b || n->prefix != want) return {lo, lo};
       return {n->lo, n->hi};
     }
-    auto unitAt = [&](size_t i) { return keys.m_units[keys.m_offsets[i] + depth]; };
+    auto unitAt = [&](size_t i) {
+      return depth < kHead ? keys.m_heads[i * kHead + depth] : keys.m_units[keys.m_offsets[i] + depth];
+    };
     size_t a = lo, b = hi;
     while (a < b) {
       const size_t mid = a + (b - a) / 2;
@@ -157,7 +163,7 @@ struct FoldedKeys::Search {
     if (depth + 1 >= n && depth >= 1 && row[n] <= maxEdits) out.push_back({lo, hi, row[n]});
     if (depth > n) return;
     // Keys that end here come first; the rest go on.
-    while (lo < hi && keys.Key(lo).size() == depth) ++lo;
+    while (lo < hi && (keys.m_lengths[lo] < 255 ? keys.m_lengths[lo] : keys.Key(lo).size()) == depth) ++lo;
     if (lo >= hi) return;
     const std::vector<int>& before = rows[depth == 0 ? 0 : depth - 1];
     std::vector<int>& next = rows[depth + 1];
@@ -184,7 +190,7 @@ struct FoldedKeys::Search {
     }
     if (best < maxEdits) {
       for (size_t a = lo; a < hi;) {
-        const char16_t c = keys.m_units[keys.m_offsets[a] + depth];
+        const char16_t c = depth < kHead ? keys.m_heads[a * kHead + depth] : keys.m_units[keys.m_offsets[a] + depth];
         const auto [first, end] = Child(a, hi, depth, last, c, level);
         descend(first, end, c);
         a = end;

@@ -55,6 +55,11 @@ class FoldedKeys {
     uint32_t lo, hi;
   };
   std::vector<Node> m_first, m_second;
+  // The first kHead units of each key side by side (0 past its end) and its
+  // length up to 255: a step of the walk reads one of them, not the key.
+  static constexpr size_t kHead = 8;
+  std::vector<char16_t> m_heads;
+  std::vector<uint8_t> m_lengths;
 };
 
 }  // namespace dict
