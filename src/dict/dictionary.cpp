@@ -629,6 +629,24 @@ void CDictionary::PrepareCommon() {
   index->byValue.resize(entries.size());
   for (size_t i = 0; i < entries.size(); ++i) index->byValue[i] = static_cast<int32_t>(i);
   std::sort(index->byValue.begin(), index->byValue.end(), CommonBefore(index->values));
+  // Buckets by the first two bytes of the lowered key (a one-byte key has
+  // a zero second byte), and each bucket in order of commonness.
+  auto bucketOf = [&](size_t i) {
+    const std::string_view key = index->Key(i);
+    if (key.empty()) return size_t{0};
+    return static_cast<size_t>(static_cast<unsigned char>(key[0])) << 8 |
+           (key.size() > 1 ? static_cast<unsigned char>(key[1]) : 0u);
+  };
+  index->bucketStart.assign(0x10001, 0);
+  for (size_t i = 0; i < entries.size(); ++i) ++index->bucketStart[bucketOf(i) + 1];
+  for (size_t b = 1; b < index->bucketStart.size(); ++b) index->bucketStart[b] += index->bucketStart[b - 1];
+  index->byBucketValue.resize(entries.size());
+  for (size_t i = 0; i < entries.size(); ++i) index->byBucketValue[i] = static_cast<int32_t>(i);
+  for (size_t b = 0; b + 1 < index->bucketStart.size(); ++b) {
+    auto first = index->byBucketValue.begin() + index->bucketStart[b];
+    auto last = index->byBucketValue.begin() + index->bucketStart[b + 1];
+    if (last - first > 1) std::sort(first, last, CommonBefore(index->values));
+  }
   m_pCommon = std::move(index);
 }
 
@@ -638,6 +656,7 @@ bool CDictionary::FindFirstCommon(const char* text, DictItem& item, int32_t matc
   m_aCommonOrder.clear();
   m_nCommonLo = m_nCommonHi = m_nCommonAt = 0;
   m_bCommonWalk = false;
+  m_bCommonBucket = false;
   item.Clear();
   item.type = m_nType;
   if (text == nullptr || !m_pStorage) {
@@ -649,14 +668,29 @@ bool CDictionary::FindFirstCommon(const char* text, DictItem& item, int32_t matc
   if (!m_pCommon) return false;
   const CommonIndex& index = *m_pCommon;
   const std::string lowered = platform::MbsLower(text);
-  // Keys that begin with the lowered text stand together in the index.
+  // Keys that begin with the lowered text stand together in the index; its
+  // first two bytes give their bucket at once.
   size_t lo = 0, hi = index.rows.size();
+  if (!lowered.empty()) {
+    const auto b0 = static_cast<unsigned char>(lowered[0]);
+    const size_t bucket = lowered.size() == 1 ? b0 << 8 : (b0 << 8 | static_cast<unsigned char>(lowered[1]));
+    lo = index.bucketStart[bucket];
+    hi = index.bucketStart[lowered.size() == 1 ? (b0 + 1u) << 8 : bucket + 1];
+  }
+  if (lowered.size() == 2) {
+    // A whole bucket: its entries stand in order of commonness already.
+    m_nCommonLo = m_nCommonAt = lo;
+    m_nCommonHi = hi;
+    m_bCommonBucket = true;
+    return FetchCommon(item);
+  }
+  const size_t end = hi;
   while (lo < hi) {
     const size_t mid = lo + (hi - lo) / 2;
     if (index.Key(mid) < lowered) lo = mid + 1;
     else hi = mid;
   }
-  hi = index.rows.size();
+  hi = end;
   for (size_t first = lo; first < hi;) {
     const size_t mid = first + (hi - first) / 2;
     if (index.Key(mid).substr(0, lowered.size()) == lowered) first = mid + 1;
@@ -744,7 +778,9 @@ bool CDictionary::FetchCommon(DictItem& item) {
   const CommonIndex& index = *m_pCommon;
   for (;;) {
     int32_t at = -1;
-    if (m_bCommonWalk) {
+    if (m_bCommonBucket) {
+      if (m_nCommonAt < m_nCommonHi) at = index.byBucketValue[m_nCommonAt++];
+    } else if (m_bCommonWalk) {
       while (m_nCommonAt < index.byValue.size()) {
         const auto i = static_cast<size_t>(index.byValue[m_nCommonAt++]);
         if (i >= m_nCommonLo && i < m_nCommonHi) {

@@ -199,6 +199,8 @@ class CDictionary {
     std::vector<int32_t> values;     // the value of key i
     std::vector<int32_t> byValue;    // key numbers, most common first
     dict::FoldedKeys folded;         // the keys folded, for words near a typed one
+    std::vector<uint32_t> bucketStart;    // first key of each two-byte beginning; one more at the end
+    std::vector<int32_t> byBucketValue;   // key numbers by bucket, each the most common first
     std::string_view Key(size_t i) const { return std::string_view(keys).substr(offsets[i], offsets[i + 1] - offsets[i]); }
   };
   std::unique_ptr<CommonIndex> m_pCommon;
@@ -208,6 +210,7 @@ class CDictionary {
   // ordered once into m_aCommonOrder, a long one is walked in byValue order.
   size_t m_nCommonLo = 0, m_nCommonHi = 0, m_nCommonAt = 0;
   bool m_bCommonWalk = false;
+  bool m_bCommonBucket = false;  // a two-byte text: its bucket in order
   std::vector<int32_t> m_aCommonOrder;
   int32_t m_nCurrentValue = 0;
   // Entries added since the last commit; Close writes them.
