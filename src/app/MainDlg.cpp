@@ -371,7 +371,9 @@ void CMainDlg::OnRawInput(HRAWINPUT input) {
     return;
   // Key presses of the user only: our own synthetic keys carry their own
   // scan code, and releases add nothing.
-  if ((data.data.keyboard.Flags & RI_KEY_BREAK) || data.data.keyboard.MakeCode == platform::kSyntheticScanCode) return;
+  if ((data.data.keyboard.Flags & RI_KEY_BREAK) || data.data.keyboard.MakeCode == platform::kSyntheticScanCode ||
+      data.data.keyboard.ExtraInformation == platform::kSyntheticExtraInfo)
+    return;
   if (!m_hookWatchdog.OnRawKey(m_hoam.IsInstalled(), GetTickCount64())) return;
   char line[96];
   std::snprintf(line, sizeof line, "Quillet: the keyboard hook was gone and is installed again (%d)\n",

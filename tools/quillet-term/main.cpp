@@ -110,8 +110,8 @@ struct Session {
         // No key types it: it arrives as a character of its own.
         std::u16string units = platform::AnsiToUtf16(std::string(1, key.text));
         for (char16_t u : units) {
-          keyboard.UnicodeEvent(u, false);
-          keyboard.UnicodeEvent(u, true);
+          keyboard.UnicodeEvent(u, false, 0);
+          keyboard.UnicodeEvent(u, true, 0);
         }
       }
     } else {
