@@ -59,6 +59,26 @@ cmp -s "$out/Config.before" "$app/Config.ini" && pass "No keeps Config.ini byte 
 # Deleting the learned word in the AutoLearn list.
 q command 32840 >/dev/null
 check "AutoLearn Dictionary opens Options on its page" has_text "$opt" 1001 AutoLearn
+# Import and export go through the wait window and say how many words they
+# took. file_dialog TITLE PATH: PATH typed into the file dialog, then OK.
+file_dialog() {
+  q wait-window "$1" 5000 >/dev/null || return 1
+  local name="Z:$(echo "$2" | tr / '\\')"
+  q set-text "$1" 1148 "$name" >/dev/null 2>&1 || q set-text "$1" 1152 "$name" >/dev/null
+  q click "$1" 1 >/dev/null
+}
+printf 'zyzzyva\t3\r\n' >"$out/learned.txt"
+q click "$opt" 1013 >/dev/null
+file_dialog Open "$out/learned.txt"
+answer Quillet 1 "1 items have been successfully imported !" "AutoLearn Import says how many words it took"
+poll 5 eval 'q lv-rows "$opt" 1044 | grep -q "] zyzzyva|3"' && pass "the imported word is listed" ||
+  fail "the imported word is listed"
+words=$(q lv-rows "$opt" 1044 | tr -d '\r' | grep -c .)
+q click "$opt" 1015 >/dev/null
+file_dialog "Save As" "$out/learned-out.txt"
+answer Quillet 1 "$words items have been successfully exported !" "AutoLearn Export says how many words it wrote"
+grep -q $'^zyzzyva\t3\r\r$' "$out/learned-out.txt" && pass "the export holds the imported word" ||
+  fail "the export holds the imported word"
 row=$(q lv-rows "$opt" 1044 | tr -d '\r' | grep -n '] florin|2$' | cut -d: -f1)
 if [ -n "$row" ]; then pass "the list shows florin typed twice"; else
   fail "the list shows florin typed twice"; q lv-rows "$opt" 1044; row=1; fi
