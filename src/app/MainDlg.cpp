@@ -140,7 +140,7 @@ CMainDlg::CMainDlg()
   OnCommandId(ID_USER_DICTIONARY, [this] { OnUserFile(IDS_USER_DICTIONARY); });
   OnCommandId(ID_USER_SHORTHANDS, [this] { OnUserFile(IDS_USER_SHORTHANDS); });
   OnCommandId(ID_AUTOLEARN_DICTIONARY, [this] { RunOptions(IDS_PAGE_AUTOLEARN); });
-  OnCommandId(ID_EXIT, [this] { OnCancel(); });
+  OnCommandId(ID_EXIT, [this] { Quit(); });
 }
 
 CMainDlg::~CMainDlg() {
@@ -171,7 +171,7 @@ BOOL CMainDlg::OnInitDialog() {
 
   ApplyOptions();
 
-  m_list.Attach(Item(IDC_PROMPT_LIST));
+  m_list.Attach(Item(IDC_PROMPT_LIST), *this);
   LVCOLUMNA column = {};
   column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
   column.fmt = LVCFMT_LEFT;
@@ -383,6 +383,9 @@ void CMainDlg::OnRawInput(HRAWINPUT input) {
   m_hoam.Install(m_hWnd);
 }
 
+// Ends the dialog, and with it the program.
+void CMainDlg::Quit() { EndDialog(IDCANCEL); }
+
 // ---- messages ------------------------------------------------------------------
 
 bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
@@ -396,6 +399,9 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
       return true;
     case WM_APPLY_PROMPT:
       ApplyPrompt();
+      return true;
+    case WM_QUERY_FOCUS:
+      result = m_engine->m_bFocusTracking ? static_cast<LRESULT>(m_caret.focusWindow) : 0;
       return true;
     case engine::WM_INPUT_CHANGED:
       result = m_engine->OnMessage(message, wParam, lParam);
@@ -458,6 +464,10 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
     case WM_SIZE:
       OnSize();
       return false;
+    case WM_MOUSEACTIVATE:
+      // A click on the prompt leaves the application active.
+      result = MA_NOACTIVATE;
+      return true;
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
     case WM_LBUTTONUP:
@@ -481,7 +491,8 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
     case WM_CLOSE:
       m_hoam.Remove();
       m_bHookOn = false;
-      return false;  // the default handling ends the dialog
+      Quit();
+      return true;
     case WM_DESTROY:
       m_engine->ClearCandidates();
       m_hoam.Remove();
@@ -508,6 +519,14 @@ bool CMainDlg::OnNotify(const NMHDR& header, LRESULT& result) {
   }
   result = 0;
   return true;
+}
+
+// A click selects its row, a double click completes it.
+void CMainDlg::OnPromptClick(int row, bool doubleClick) {
+  m_hoam.PromptClicked();
+  if (row < 0) return;
+  if (doubleClick) m_engine->OnRowDoubleClick(row);
+  else SelectRow(row);
 }
 
 // The first size change after a page was filled is our own; any other
