@@ -190,9 +190,17 @@ int HookStats() {
   return rc;
 }
 
+// A visible dialog with a message box's text control: the wait windows of
+// the dialogs are dialogs titled "Quillet" as well, and stay around hidden.
+HWND FindMessageBox(const char* caption) {
+  for (HWND w = FindWindowA("#32770", caption); w; w = FindWindowExA(nullptr, w, "#32770", caption))
+    if (IsWindowVisible(w) && GetDlgItem(w, 0xFFFF)) return w;
+  return nullptr;
+}
+
 int WaitMessage(const char* caption, int ms, int button) {
   HWND box = nullptr;
-  if (!PollFor(ms, [&] { return (box = FindWindowA("#32770", caption)) != nullptr; })) {
+  if (!PollFor(ms, [&] { return (box = FindMessageBox(caption)) != nullptr; })) {
     std::printf("no message box \"%s\"\n", caption);
     return 1;
   }
