@@ -16,7 +16,7 @@ namespace {
 class CountingKeyboard final : public platform::KeyboardOutput, public platform::Clipboard {
  public:
   void KeyEvent(std::uint8_t, std::uint16_t, std::uint32_t) override { ++events; }
-  void UnicodeEvent(char16_t, bool) override { ++events; }
+  void UnicodeEvent(char16_t, bool, std::uintptr_t) override { ++events; }
   std::int16_t VkKeyScan(char c) override {
     auto u = static_cast<unsigned char>(c);
     return u < 0x80 ? static_cast<std::int16_t>(u >= 'a' && u <= 'z' ? u - 32 : u) : -1;
@@ -25,6 +25,8 @@ class CountingKeyboard final : public platform::KeyboardOutput, public platform:
   bool Open() override { return true; }
   void Empty() override {}
   bool SetText(const std::string&) override { return true; }
+  bool OfferText(const std::string&) override { return true; }
+  bool OfferTaken() override { return true; }
   void Close() override {}
   std::vector<Item> Contents() override { return {}; }
   bool SetContents(const std::vector<Item>&) override { return true; }

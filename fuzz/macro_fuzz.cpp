@@ -21,7 +21,7 @@ class Recorder final : public platform::KeyboardOutput, public platform::Clipboa
     ++keyEvents;
     if (vk == 37 && !(flags & platform::kKeyUp)) ++lefts;
   }
-  void UnicodeEvent(char16_t, bool) override { ++keyEvents; }
+  void UnicodeEvent(char16_t, bool, std::uintptr_t) override { ++keyEvents; }
   std::int16_t VkKeyScan(char c) override {
     auto u = static_cast<unsigned char>(c);
     if (u >= 0x80) return -1;
@@ -35,6 +35,8 @@ class Recorder final : public platform::KeyboardOutput, public platform::Clipboa
     pasted += text.size();
     return true;
   }
+  bool OfferText(const std::string& text) override { return SetText(text); }
+  bool OfferTaken() override { return true; }
   void Close() override {}
   std::vector<Item> Contents() override { return {}; }
   bool SetContents(const std::vector<Item>&) override { return true; }

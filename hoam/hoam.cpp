@@ -23,6 +23,9 @@ namespace {
 constexpr UINT kWmHookKey = WM_USER + 1003;
 // Every key event Quillet synthesizes carries this scan code.
 constexpr DWORD kSyntheticScanCode = 0xEE;
+// ...and every Unicode event (whose scan code is its character) this extra
+// information.
+constexpr ULONG_PTR kSyntheticExtraInfo = 0x51554C4C;
 
 HINSTANCE g_instance = nullptr;
 HHOOK g_hook = nullptr;
@@ -131,7 +134,7 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
   QueryPerformanceCounter(&start);
   const KBDLLHOOKSTRUCT& key = *reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
   const bool up = wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
-  if (key.scanCode == kSyntheticScanCode) {
+  if (key.scanCode == kSyntheticScanCode || key.dwExtraInfo == kSyntheticExtraInfo) {
     Record(start, true, key, up);
     return CallNextHookEx(g_hook, code, wParam, lParam);
   }

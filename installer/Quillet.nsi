@@ -49,29 +49,50 @@ VIAddVersionKey "LegalCopyright" "Copyright (C) 2026 the Quillet developers"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
-; Ends a running Quillet the way its tray menu's Exit does, and waits up to
-; ten seconds for the process to go: it holds the mutex "Quillet" until it
-; has ended (and saved what it learned).
+; Ends a running Quillet the way its tray menu's Exit does and waits for its
+; process to end: the process, not only its mutex "Quillet" (released while
+; the process is still exiting, with its files still in use). Without its
+; window (still starting), the mutex is watched. When it has not ended after
+; ten seconds the user is told and may wait again; a silent run goes on, and
+; the files still in use are dealt with when they are deleted.
 !define SYNCHRONIZE 0x00100000
+!define WAIT_OBJECT_0 0
 !macro EndRunningQuillet un
 Function ${un}EndRunningQuillet
-  FindWindow $0 "#32770" "Quillet"
-  ${If} $0 <> 0
-    SendMessage $0 ${WM_COMMAND} ${ID_EXIT} 0 /TIMEOUT=2000
-  ${EndIf}
-  StrCpy $1 0
   ${Do}
-    System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "Quillet") p .r2'
-    ${If} $2 = 0
-      ${ExitDo}
+    StrCpy $3 0
+    FindWindow $0 "#32770" "Quillet"
+    ${If} $0 <> 0
+      System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r3)'
+      System::Call 'kernel32::OpenProcess(i ${SYNCHRONIZE}, i 0, i r3) p .r4'
+      SendMessage $0 ${WM_COMMAND} ${ID_EXIT} 0 /TIMEOUT=2000
+      ${If} $4 <> 0
+        System::Call 'kernel32::WaitForSingleObject(p r4, i 10000) i .r5'
+        System::Call 'kernel32::CloseHandle(p r4)'
+        ${If} $5 = ${WAIT_OBJECT_0}
+          Return
+        ${EndIf}
+      ${EndIf}
     ${EndIf}
-    System::Call 'kernel32::CloseHandle(p r2)'
-    ${If} $1 >= 100
-      DetailPrint "Quillet is still running."
-      ${ExitDo}
-    ${EndIf}
-    Sleep 100
-    IntOp $1 $1 + 1
+    StrCpy $1 0
+    ${Do}
+      System::Call 'kernel32::OpenMutexW(i ${SYNCHRONIZE}, i 0, w "Quillet") p .r2'
+      ${If} $2 = 0
+        Return
+      ${EndIf}
+      System::Call 'kernel32::CloseHandle(p r2)'
+      ${If} $1 >= 100
+        ${ExitDo}
+      ${EndIf}
+      Sleep 100
+      IntOp $1 $1 + 1
+    ${Loop}
+    DetailPrint "Quillet is still running."
+    MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+      "Quillet is still running and cannot be removed while it runs.$\r$\nEnd it with Exit in its tray menu, then click Retry." \
+      /SD IDCANCEL IDRETRY retry
+    Return
+    retry:
   ${Loop}
 FunctionEnd
 !macroend
@@ -107,13 +128,43 @@ Section "Quillet" SecProgram
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
+; Deletes a program file; one still in use (a process that is ending, a
+; scanner reading it) is tried again for five seconds, and failing that is
+; removed at the user's next logon.
+!define RUNONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
+!macro DeleteProgramFile name
+  Push "${name}"
+  Call un.DeleteProgramFile
+!macroend
+Function un.DeleteProgramFile
+  Exch $0
+  Push $1
+  StrCpy $1 0
+  ${Do}
+    ClearErrors
+    Delete "$INSTDIR\$0"
+    ${IfNot} ${Errors}
+      ${ExitDo}
+    ${EndIf}
+    ${If} $1 >= 20
+      DetailPrint "$0 is in use: it is removed at the next logon."
+      WriteRegStr HKCU "${RUNONCE_KEY}" "Quillet remove $0" '"$SYSDIR\cmd.exe" /c del /f /q "$INSTDIR\$0"'
+      ${ExitDo}
+    ${EndIf}
+    Sleep 250
+    IntOp $1 $1 + 1
+  ${Loop}
+  Pop $1
+  Pop $0
+FunctionEnd
+
 Section "un.Quillet" UnSecProgram
   SectionIn RO
   Call un.EndRunningQuillet
-  Delete "$INSTDIR\Quillet.exe"
-  Delete "$INSTDIR\Hoam.dll"
-  Delete "$INSTDIR\QLHelp.chm"
-  Delete "$INSTDIR\Uninstall.exe"
+  !insertmacro DeleteProgramFile "Quillet.exe"
+  !insertmacro DeleteProgramFile "Hoam.dll"
+  !insertmacro DeleteProgramFile "QLHelp.chm"
+  !insertmacro DeleteProgramFile "Uninstall.exe"
   Delete "$SMPROGRAMS\Quillet.lnk"
   ; "Start with Windows" is removed only when it starts this copy.
   ReadRegStr $0 HKCU "${RUN_KEY}" "Quillet"

@@ -56,13 +56,6 @@ if [ -x build/windows/bin/Quillet.exe ] && [ -x build/windows/bin/qlsmoke.exe ];
   # inherited it.
   tests/wine/smoke.sh build/windows >build/windows-smoke.log 2>&1 </dev/null
   cat build/windows-smoke.log
-  if ! grep -qE '^[0-9]+ passed, 0 failed$' build/windows-smoke.log; then
-    # Keys typed through X into Wine now and then go astray on a loaded
-    # machine; a second run tells a flake from a fault (both are printed).
-    echo "=== windows: smoke test, second run"
-    tests/wine/smoke.sh build/windows >build/windows-smoke.log 2>&1 </dev/null
-    cat build/windows-smoke.log
-  fi
   line=$(grep -E '^[0-9]+ passed, [0-9]+ failed$' build/windows-smoke.log | tail -n 1)
   if [ -n "$line" ]; then
     smoke_passed=${line%% passed*}

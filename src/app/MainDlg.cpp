@@ -145,7 +145,7 @@ CMainDlg::CMainDlg()
   OnCommandId(ID_USER_DICTIONARY, [this] { OnUserFile(IDS_USER_DICTIONARY); });
   OnCommandId(ID_USER_SHORTHANDS, [this] { OnUserFile(IDS_USER_SHORTHANDS); });
   OnCommandId(ID_AUTOLEARN_DICTIONARY, [this] { RunOptions(IDS_PAGE_AUTOLEARN); });
-  OnCommandId(ID_EXIT, [this] { OnCancel(); });
+  OnCommandId(ID_EXIT, [this] { Quit(); });
 }
 
 CMainDlg::~CMainDlg() {
@@ -176,7 +176,7 @@ BOOL CMainDlg::OnInitDialog() {
 
   ApplyOptions();
 
-  m_list.Attach(Item(IDC_PROMPT_LIST));
+  m_list.Attach(Item(IDC_PROMPT_LIST), *this);
   LVCOLUMNA column = {};
   column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
   column.fmt = LVCFMT_LEFT;
@@ -379,7 +379,9 @@ void CMainDlg::OnRawInput(HRAWINPUT input) {
     return;
   // Key presses of the user only: our own synthetic keys carry their own
   // scan code, and releases add nothing.
-  if ((data.data.keyboard.Flags & RI_KEY_BREAK) || data.data.keyboard.MakeCode == platform::kSyntheticScanCode) return;
+  if ((data.data.keyboard.Flags & RI_KEY_BREAK) || data.data.keyboard.MakeCode == platform::kSyntheticScanCode ||
+      data.data.keyboard.ExtraInformation == platform::kSyntheticExtraInfo)
+    return;
   if (!m_hookWatchdog.OnRawKey(m_hoam.IsInstalled(), GetTickCount64())) return;
   char line[96];
   std::snprintf(line, sizeof line, "Quillet: the keyboard hook was gone and is installed again (%d)\n",
@@ -388,6 +390,9 @@ void CMainDlg::OnRawInput(HRAWINPUT input) {
   m_hoam.Remove();
   m_hoam.Install(m_hWnd);
 }
+
+// Ends the dialog, and with it the program.
+void CMainDlg::Quit() { EndDialog(IDCANCEL); }
 
 // ---- messages ------------------------------------------------------------------
 
@@ -405,6 +410,9 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
       return true;
     case WM_REASON_CHANGED:
       UpdateTip();
+      return true;
+    case WM_QUERY_FOCUS:
+      result = m_engine->m_bFocusTracking ? static_cast<LRESULT>(m_caret.focusWindow) : 0;
       return true;
     case engine::WM_INPUT_CHANGED:
       result = m_engine->OnMessage(message, wParam, lParam);
@@ -472,6 +480,10 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
     case WM_SIZE:
       OnSize();
       return false;
+    case WM_MOUSEACTIVATE:
+      // A click on the prompt leaves the application active.
+      result = MA_NOACTIVATE;
+      return true;
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
     case WM_LBUTTONUP:
@@ -495,7 +507,8 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
     case WM_CLOSE:
       m_hoam.Remove();
       m_bHookOn = false;
-      return false;  // the default handling ends the dialog
+      Quit();
+      return true;
     case WM_DESTROY:
       m_engine->ClearCandidates();
       m_hoam.Remove();
@@ -522,6 +535,14 @@ bool CMainDlg::OnNotify(const NMHDR& header, LRESULT& result) {
   }
   result = 0;
   return true;
+}
+
+// A click selects its row, a double click completes it.
+void CMainDlg::OnPromptClick(int row, bool doubleClick) {
+  m_hoam.PromptClicked();
+  if (row < 0) return;
+  if (doubleClick) m_engine->OnRowDoubleClick(row);
+  else SelectRow(row);
 }
 
 // The first size change after a page was filled is our own; any other

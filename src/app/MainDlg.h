@@ -36,7 +36,8 @@ class CMainDlg final : public win::CDialog,
                        public engine::EngineDesktop,
                        public engine::CompletionOutput,
                        public output::CaretOwner,
-                       public CSystemTray::Host {
+                       public CSystemTray::Host,
+                       public PromptListCtrl::ClickSink {
  public:
   // The tray icon's callback message.
   static constexpr UINT WM_TRAY_NOTIFY = WM_USER + 10;
@@ -46,6 +47,10 @@ class CMainDlg final : public win::CDialog,
   static constexpr UINT WM_APPLY_PROMPT = WM_USER + 1011;
   // The engine's reason for prompting or not changed: the tray's tip follows.
   static constexpr UINT WM_REASON_CHANGED = WM_USER + 1012;
+  // Answers the window whose typing Quillet follows, or 0 while it ignores
+  // focus changes (just after a completion): for tools that wait until keys
+  // they type will be followed.
+  static constexpr UINT WM_QUERY_FOCUS = WM_USER + 1013;
   static constexpr int kHotkeyId = 1002;
 
   CMainDlg();
@@ -105,14 +110,22 @@ class CMainDlg final : public win::CDialog,
   HWND CommandWindow() const override { return m_hWnd; }
   void PrepareMenu(HMENU menu) override;
 
+  // PromptListCtrl::ClickSink
+  void OnPromptClick(int row, bool doubleClick) override;
+
  protected:
   BOOL OnInitDialog() override;
   bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-  // Enter must never end the program (the prompt swallows it while shown).
+  // Enter must never end the program (the prompt swallows it while shown),
+  // nor Escape or IDCANCEL: the hidden dialog becomes the foreground window
+  // after the tray menu or a closed dialog, and a key that reaches it then
+  // is not a request to quit. Exit, WM_CLOSE and the installer end it.
   void OnOK() override {}
+  void OnCancel() override {}
 
  private:
   void OnStartupTimer();
+  void Quit();
   void WatchHook();
   void OnRawInput(HRAWINPUT input);
   void CreateNumberLabels();

@@ -8,6 +8,7 @@
 namespace {
 
 constexpr const char* kClassName = "QuilletTrayWnd";
+constexpr UINT_PTR kRetryTimer = 1;
 
 bool ShellTooOld() { return LOBYTE(LOWORD(GetVersion())) < 4; }
 
@@ -34,14 +35,28 @@ bool CSystemTray::Create(HWND parent, UINT callbackMessage, const std::string& t
   m_data.uCallbackMessage = callbackMessage;
   m_data.hIcon = icon;
   lstrcpynA(m_data.szTip, tooltip.c_str(), 64);
-  m_enabled = Shell_NotifyIconA(NIM_ADD, &m_data) != 0;
-  return m_enabled;
+  m_created = true;
+  m_keeper.Start();
+  return m_keeper.Added();
+}
+
+// A shell that still holds our icon (one that announced itself anew without
+// forgetting its icons) refuses the add; the icon is there all the same.
+bool CSystemTray::AddIcon() {
+  m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  return Shell_NotifyIconA(NIM_ADD, &m_data) != 0 || Shell_NotifyIconA(NIM_MODIFY, &m_data) != 0;
+}
+
+void CSystemTray::SetRetryTimer(bool on) {
+  if (on) SetTimer(m_hWnd, kRetryTimer, engine::TrayIconKeeper::kRetryMs, nullptr);
+  else KillTimer(m_hWnd, kRetryTimer);
 }
 
 bool CSystemTray::SetIcon(HICON icon) {
-  if (!m_enabled) return false;
-  m_data.uFlags = NIF_ICON;
+  if (!m_created) return false;
   m_data.hIcon = icon;
+  if (!m_keeper.Added()) return false;
+  m_data.uFlags = NIF_ICON;
   return Shell_NotifyIconA(NIM_MODIFY, &m_data) != 0;
 }
 
@@ -58,11 +73,12 @@ bool CSystemTray::SetIcon(UINT iconId) {
 // tip as its title too: the shell keeps its copy to itself, and tools (the
 // smoke test among them) read the tip there.
 bool CSystemTray::SetTooltipText(const std::string& text) {
-  if (!m_enabled) return false;
-  m_data.uFlags = NIF_TIP;
+  if (!m_created) return false;
   const std::string tip = engine::CutText(text, sizeof m_data.szTip - 1);
   lstrcpynA(m_data.szTip, tip.c_str(), sizeof m_data.szTip);
   SetWindowTextA(m_hWnd, m_data.szTip);
+  if (!m_keeper.Added()) return false;
+  m_data.uFlags = NIF_TIP;
   return Shell_NotifyIconA(NIM_MODIFY, &m_data) != 0;
 }
 
@@ -71,7 +87,7 @@ bool CSystemTray::SetTooltipText(UINT stringId) { return SetTooltipText(win::Loa
 // The icon's own block keeps its first, short layout; a balloon needs the
 // longer one, so it goes in a block of its own.
 bool CSystemTray::ShowBalloon(const std::string& title, const std::string& text) {
-  if (!m_enabled || m_hidden) return false;
+  if (!m_keeper.Added() || m_hidden) return false;
   NOTIFYICONDATAA data = {};
   data.cbSize = NOTIFYICONDATAA_V2_SIZE;
   data.hWnd = m_data.hWnd;
@@ -84,26 +100,31 @@ bool CSystemTray::ShowBalloon(const std::string& title, const std::string& text)
 }
 
 bool CSystemTray::HideIcon() {
-  if (!m_enabled || m_hidden) return false;
-  m_data.uFlags = NIF_ICON;
-  Shell_NotifyIconA(NIM_DELETE, &m_data);
+  if (!m_created || m_hidden) return false;
+  if (m_keeper.Added()) {
+    m_data.uFlags = NIF_ICON;
+    Shell_NotifyIconA(NIM_DELETE, &m_data);
+  }
+  m_keeper.SetWanted(false);
   m_hidden = true;
   return true;
 }
 
 bool CSystemTray::ShowIcon() {
-  if (!m_enabled || !m_hidden) return false;
-  m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  Shell_NotifyIconA(NIM_ADD, &m_data);
+  if (!m_created || !m_hidden) return false;
   m_hidden = false;
+  m_keeper.SetWanted(true);
   return true;
 }
 
 void CSystemTray::RemoveIcon() {
-  if (!m_enabled) return;
-  m_data.uFlags = 0;
-  Shell_NotifyIconA(NIM_DELETE, &m_data);
-  m_enabled = false;
+  if (!m_created) return;
+  if (m_keeper.Added()) {
+    m_data.uFlags = 0;
+    Shell_NotifyIconA(NIM_DELETE, &m_data);
+  }
+  m_keeper.SetWanted(false);
+  m_created = false;
 }
 
 bool CSystemTray::SetMenuDefaultItem(UINT item, bool byPosition) {
@@ -148,15 +169,17 @@ LRESULT CSystemTray::OnTrayNotification(WPARAM id, LPARAM mouseMessage) {
 }
 
 LRESULT CSystemTray::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-  if (m_enabled && message == m_data.uCallbackMessage) return OnTrayNotification(wParam, lParam);
-  // A new shell (Explorer restarted) knows nothing of the icons of before:
-  // ours is added again, unless it is hidden on purpose.
+  if (m_created && message == m_data.uCallbackMessage) return OnTrayNotification(wParam, lParam);
+  // A new shell (Explorer restarted, or the first one after a start at
+  // logon) knows nothing of the icons of before: ours is added again, unless
+  // it is hidden on purpose.
   static const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
   if (message == taskbarCreated && taskbarCreated != 0) {
-    if (m_enabled && !m_hidden) {
-      m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-      Shell_NotifyIconA(NIM_ADD, &m_data);
-    }
+    if (m_created) m_keeper.OnShellRestarted();
+    return 0;
+  }
+  if (message == WM_TIMER && wParam == kRetryTimer) {
+    m_keeper.OnRetryTimer();
     return 0;
   }
   return CWindow::WindowProc(message, wParam, lParam);

@@ -3,8 +3,11 @@
 // (prepared by the host: check marks, the on/off entry), a double click runs
 // the menu's default command. Commands go to the host's window.
 //
-// When the icon cannot be added every operation does nothing and returns
-// false; the program runs on without it. The destructor removes the icon.
+// An add the shell refuses (no notification area yet at logon, a shell
+// being restarted) is tried again on a timer and when a new shell
+// announces itself, until it succeeds (engine::TrayIconKeeper decides).
+// Meanwhile the operations keep their data for the icon that is to come and
+// return false. The destructor removes the icon.
 #pragma once
 
 #include <windows.h>
@@ -13,10 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "engine/TrayIconKeeper.h"
 #include "win/Handles.h"
 #include "win/Window.h"
 
-class CSystemTray : public win::CWindow {
+class CSystemTray : public win::CWindow, private engine::TrayIconKeeper::Shell {
  public:
   // What the tray needs from the main window.
   class Host {
@@ -32,6 +36,7 @@ class CSystemTray : public win::CWindow {
   ~CSystemTray() override;
 
   // Adds the icon; `parent` (may be null) owns it, else our hidden window.
+  // False when the shell did not take it yet (it is tried again).
   bool Create(HWND parent, UINT callbackMessage, const std::string& tooltip, HICON icon, UINT menuId);
   bool SetIcon(HICON icon);
   bool SetIcon(UINT iconId);
@@ -47,7 +52,7 @@ class CSystemTray : public win::CWindow {
   // The icon's mouse message; 0 when it is not for our icon.
   LRESULT OnTrayNotification(WPARAM id, LPARAM mouseMessage);
 
-  bool IsEnabled() const { return m_enabled; }
+  bool IsEnabled() const { return m_keeper.Added(); }
   bool menuEnabled = true;
 
  protected:
@@ -55,10 +60,15 @@ class CSystemTray : public win::CWindow {
 
  private:
   UINT DefaultCommand(HMENU menu) const;
+  // TrayIconKeeper::Shell
+  bool AddIcon() override;
+  void SetRetryTimer(bool on) override;
 
   Host& m_host;
   NOTIFYICONDATAA m_data = {};
-  bool m_enabled = false;
+  engine::TrayIconKeeper m_keeper{*this};
+  // The window and the icon's data are ready.
+  bool m_created = false;
   bool m_hidden = false;
   UINT m_defaultItem = 0;
   bool m_defaultByPosition = true;

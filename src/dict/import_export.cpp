@@ -66,12 +66,6 @@ class LineReader {
   size_t end_ = 0;
 };
 
-std::string CountText(const char* format, int32_t count) {
-  char text[96];
-  std::snprintf(text, sizeof text, format, static_cast<int>(count));
-  return text;
-}
-
 }  // namespace
 
 int32_t ExportTagged(CDictionary& dictionary, const char* filePath, WaitProgress* wait) {
@@ -109,7 +103,7 @@ int32_t ExportTagged(CDictionary& dictionary, const char* filePath, WaitProgress
     if (!written) break;
     ++count;
     if (wait != nullptr && count > 1) {
-      if (count % 10 == 0) wait->SetText(CountText("%d items have been exported!", count));
+      if (count % 10 == 0) wait->SetText(WaitCountText(kExportedSoFar, count));
       wait->PumpMessages();
       if (wait->IsCancelled()) break;
     }
@@ -141,7 +135,7 @@ int32_t ImportTagged(CDictionary& dictionary, const char* filePath, WaitProgress
   std::string line;
   while (reader.Next(line)) {
     if (wait != nullptr) {
-      if (count % 10 == 0) wait->SetText(CountText("%d items have been imported!", count));
+      if (count % 10 == 0) wait->SetText(WaitCountText(kImportedSoFar, count));
       wait->PumpMessages();
       if (wait->IsCancelled()) break;
     }

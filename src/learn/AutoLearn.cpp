@@ -623,8 +623,10 @@ bool CAutoLearn::Export(const std::string& path, WaitProgress* wait,
             text.clear();
         }
         // The export is not cancelled: the caller only shows how far it is.
-        if (wait && written % 10 == 0)
+        if (wait && written % 10 == 0) {
+            wait->SetText(WaitCountText(kExportedSoFar, written));
             wait->PumpMessages();
+        }
     }
     std::fwrite(text.data(), 1, text.size(), out.get());
     if (pCount)
@@ -658,6 +660,8 @@ bool CAutoLearn::Import(const std::string& path, WaitProgress* wait,
             *pCount = imported;
         if (!wait)
             return true;
+        if (imported % 10 == 0)
+            wait->SetText(WaitCountText(kImportedSoFar, imported));
         wait->PumpMessages();
         return !wait->IsCancelled();
     };

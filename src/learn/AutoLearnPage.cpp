@@ -60,9 +60,10 @@ void CAutoLearnPageModel::DeleteAllRows() {
   listChanged = true;
 }
 
-bool CAutoLearnPageModel::Import(const std::string& path, WaitProgress* wait) {
+bool CAutoLearnPageModel::Import(const std::string& path, WaitProgress* wait, std::int32_t* count) {
+  if (count) *count = 0;
   if (!m_engine) return false;
-  const bool ok = m_engine->Import(path, wait);
+  const bool ok = m_engine->Import(path, wait, count);
   // The file may have taken part of the text even when it failed later.
   m_listLoaded = false;
   FillList();

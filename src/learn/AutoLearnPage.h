@@ -44,8 +44,9 @@ class CAutoLearnPageModel {
   void DeleteAllRows();
 
   // Appends a text file's words to the learning file and fills the list
-  // again. False when the file could not be read.
-  bool Import(const std::string& path, WaitProgress* wait = nullptr);
+  // again; `count` (when given) receives how many it took. False when the
+  // file could not be read.
+  bool Import(const std::string& path, WaitProgress* wait = nullptr, std::int32_t* count = nullptr);
 
   // Writes the list to the learning file, bottom row first, skipping rows
   // without a word; a count that is not a number is 0. False when the list

@@ -29,7 +29,7 @@ int ClipboardKeeper::PasteText(const std::string& text, platform::WindowHandle /
   if (!m_pending || m_clipboard.SequenceNumber() != m_ourSequence) m_saved = m_clipboard.Contents();
   m_pending = true;
   m_clipboard.Empty();
-  if (!m_clipboard.SetText(text)) {
+  if (!m_clipboard.OfferText(text)) {
     m_clipboard.SetContents(m_saved);
     m_clipboard.Close();
     Forget();
@@ -52,12 +52,13 @@ int ClipboardKeeper::PasteText(const std::string& text, platform::WindowHandle /
 bool ClipboardKeeper::Tick() {
   if (!m_pending) return false;
   const std::uint64_t age = m_clock() - m_lastPaste;
-  if (age < kRestoreDelayMs) return true;
   // Someone who copied something after our paste has the newer content.
   if (m_clipboard.SequenceNumber() != m_ourSequence) {
     Forget();
     return false;
   }
+  // A slow target pastes later: ours stays until it has been asked for.
+  if (!m_clipboard.OfferTaken() && age < kTakeLimitMs) return true;
   if (!m_clipboard.Open()) {
     // The target may still be reading it: try again on the next tick.
     if (age < kGiveUpMs) return true;

@@ -3,11 +3,13 @@
 // with double-byte characters is typed, since keys type single bytes only.
 //
 // The user's clipboard is kept: every format it holds is copied before the
-// first paste and put back once the target has had time to take our text
-// (`Tick` does that, `kRestoreDelayMs` after the last paste). A clipboard that
-// someone else changed in the meantime is left as it is, and one that stays
-// held by another program is given up after `kGiveUpMs`. Several pastes in a
-// row keep the content saved before the first.
+// first paste and put back once the target has taken our text. The text is
+// only offered (delayed rendering), so the system tells us when the target
+// reads it; `Tick` puts the user's content back after that, or after
+// `kTakeLimitMs` when no one asks for it. A clipboard that someone else
+// changed in the meantime is left as it is, and one that stays held by
+// another program is given up after `kGiveUpMs`. Several pastes in a row
+// keep the content saved before the first.
 //
 // Nothing here may wait for the target: our own keyboard hook runs on this
 // thread and the Ctrl+V passes through it only after we have returned.
@@ -31,8 +33,10 @@ class ClipboardKeeper {
   using Clock = std::function<std::uint64_t()>;
   static std::uint64_t SteadyMilliseconds();
 
-  static constexpr std::uint64_t kRestoreDelayMs = 400;
-  static constexpr std::uint64_t kGiveUpMs = 5000;
+  // From the last paste: how long a target that never asks for our text is
+  // waited for, and how long a clipboard held by another program is tried.
+  static constexpr std::uint64_t kTakeLimitMs = 5000;
+  static constexpr std::uint64_t kGiveUpMs = 10000;
   // The timer the program ticks the keeper with while a restore is pending.
   static constexpr int kRestoreTimer = 1005;
   static constexpr unsigned kTickMs = 100;

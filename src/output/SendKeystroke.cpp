@@ -18,11 +18,12 @@ void Release(platform::KeyboardOutput& keyboard, std::uint8_t vk) {
 // A character that no key of the layout types (a byte from 0x80 up in a
 // layout without it, a stray lead byte) is sent as what it is, a Unicode
 // character, rather than as the key the failed lookup's 0xFF would name.
+// Marked as ours like every other key we send, so that our hook lets it by.
 void SendAsUnicode(platform::KeyboardOutput& keyboard, char character) {
   std::u16string units = platform::AnsiToUtf16(std::string_view(&character, 1));
   for (char16_t unit : units) {
-    keyboard.UnicodeEvent(unit, false);
-    keyboard.UnicodeEvent(unit, true);
+    keyboard.UnicodeEvent(unit, false, platform::kSyntheticExtraInfo);
+    keyboard.UnicodeEvent(unit, true, platform::kSyntheticExtraInfo);
   }
 }
 

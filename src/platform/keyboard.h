@@ -26,6 +26,9 @@ enum KeyEventFlags : std::uint32_t {
 // Every event we synthesize carries this hardware scan code, so that our own
 // keyboard hook can tell our keys from the user's.
 inline constexpr std::uint16_t kSyntheticScanCode = 0xEE;
+// A Unicode event carries its character where the scan code would be, so
+// ours are told apart by their extra information instead.
+inline constexpr std::uintptr_t kSyntheticExtraInfo = 0x51554C4C;
 
 class KeyboardOutput {
  public:
@@ -34,8 +37,9 @@ class KeyboardOutput {
   // that has the keyboard focus; nothing waits for it to be handled.
   virtual void KeyEvent(std::uint8_t virtualKey, std::uint16_t scanCode, std::uint32_t flags) = 0;
   // Queues a press or release that carries a UTF-16 code unit instead of a
-  // key, for characters that no key of the layout types.
-  virtual void UnicodeEvent(char16_t unit, bool up) = 0;
+  // key, for characters that no key of the layout types; `extraInfo` goes
+  // with it (kSyntheticExtraInfo marks ours).
+  virtual void UnicodeEvent(char16_t unit, bool up, std::uintptr_t extraInfo) = 0;
   // The key for an ANSI character in our own thread's keyboard layout: low
   // byte the virtual key, high byte the shift state (bit 0 Shift, 1 Ctrl,
   // 2 Alt); -1 when the layout has no key for it.
@@ -54,6 +58,12 @@ class Clipboard {
   // Puts text (ANSI bytes, a NUL is added) on the open clipboard as CF_TEXT;
   // false when no memory was available.
   virtual bool SetText(const std::string& text) = 0;
+  // Offers text as CF_TEXT on the open clipboard without handing it over:
+  // the system asks us for it when a program reads it (delayed rendering).
+  // False when it cannot be offered.
+  virtual bool OfferText(const std::string& text) = 0;
+  // Whether a program has taken the text offered last.
+  virtual bool OfferTaken() = 0;
   virtual void Close() = 0;
 
   // One format of the clipboard's content and its bytes.
@@ -70,7 +80,8 @@ class Clipboard {
   // Puts items on the open clipboard (emptied first); false when memory ran
   // out for one of them (the others are set).
   virtual bool SetContents(const std::vector<Item>& items) = 0;
-  // Changes whenever the clipboard's content changes, whoever changes it.
+  // Changes whenever the clipboard's content changes, whoever changes it;
+  // handing over an offered text is no change.
   virtual std::uint32_t SequenceNumber() = 0;
 };
 

@@ -178,7 +178,9 @@ BOOL CDlgDictOption::OnInitDialog() {
 
 LRESULT CALLBACK CDlgDictOption::DataEditProc(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = reinterpret_cast<CDlgDictOption*>(GetWindowLongPtrA(edit, GWLP_USERDATA));
-  if (message == WM_GETDLGCODE) return DLGC_WANTALLKEYS | CallWindowProcA(self->m_dataEditProc, edit, message, wParam, lParam);
+  // Tab only: Enter still runs the default button (Query) and Escape still
+  // cancels the dialog.
+  if (message == WM_GETDLGCODE) return DLGC_WANTTAB | CallWindowProcA(self->m_dataEditProc, edit, message, wParam, lParam);
   if (message == WM_CHAR && wParam == VK_TAB) {
     SendMessageA(edit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("\t"));
     return 0;

@@ -331,19 +331,45 @@ void CDlgAutoLearn::OnSaveList() {
 }
 
 
+// Import and export run with the wait window, which says how far they are
+// and (for an import) has the Cancel button; the Options dialog is disabled
+// meanwhile. The closing message says how many words went through.
 void CDlgAutoLearn::OnImport() {
   if (!m_engine) return;
   const std::string path = win::AskTextFile(m_hWnd, false);
   if (path.empty()) return;
-  if (!m_model.Import(path)) win::MessageBoxText(m_hWnd, win::LoadStr(IDS_UNABLE_TO_OPEN) + path, MB_OK | MB_ICONERROR, win::Caption::Error);
+  std::int32_t count = 0;
+  const bool ok = RunWaiting(IDS_IMPORTING, [&] { return m_model.Import(path, &m_waiting, &count); });
   ShowRows();
+  if (!ok) win::MessageBoxText(m_hWnd, win::LoadStr(IDS_UNABLE_TO_OPEN) + path, MB_OK | MB_ICONERROR, win::Caption::Error);
+  else win::MessageBoxText(m_hWnd, CountMessage(IDS_IMPORTED, count), MB_OK | MB_ICONINFORMATION);
 }
 
 void CDlgAutoLearn::OnExport() {
   if (!m_engine) return;
   const std::string path = win::AskTextFile(m_hWnd, true);
   if (path.empty()) return;
-  if (!m_engine->Export(path)) win::MessageBoxText(m_hWnd, win::LoadStr(IDS_UNABLE_TO_OPEN) + path, MB_OK | MB_ICONERROR, win::Caption::Error);
+  std::int32_t count = 0;
+  const bool ok = RunWaiting(IDS_EXPORTING, [&] { return m_engine->Export(path, &m_waiting, &count); });
+  if (!ok) win::MessageBoxText(m_hWnd, win::LoadStr(IDS_UNABLE_TO_OPEN) + path, MB_OK | MB_ICONERROR, win::Caption::Error);
+  else win::MessageBoxText(m_hWnd, CountMessage(IDS_EXPORTED, count), MB_OK | MB_ICONINFORMATION);
+}
+
+bool CDlgAutoLearn::RunWaiting(UINT textId, const std::function<bool()>& run) {
+  HWND owner = GetAncestor(m_hWnd, GA_ROOT);
+  if (!m_waiting.Handle()) m_waiting.Create(owner);
+  m_waiting.Begin(win::LoadStr(textId));
+  EnableWindow(owner, FALSE);
+  const bool ok = run();
+  EnableWindow(owner, TRUE);
+  m_waiting.End();
+  return ok;
+}
+
+std::string CDlgAutoLearn::CountMessage(UINT textId, std::int32_t count) {
+  char text[256];
+  std::snprintf(text, sizeof text, win::LoadStr(textId).c_str(), static_cast<int>(count));
+  return text;
 }
 
 // The separators may never be empty: the edit gets its last text back.

@@ -8,11 +8,14 @@
 
 #include <windows.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
 
 #include "config/Config.h"
 #include "config/OptionPages.h"
 #include "learn/AutoLearnPage.h"
+#include "settings/DictDlgs.h"
 #include "win/Handles.h"
 #include "win/Window.h"
 
@@ -81,12 +84,17 @@ class CDlgAutoLearn final : public win::CDialog {
   void OnSaveList();
   void OnImport();
   void OnExport();
+  // Runs an import or export with the wait window showing string `textId`.
+  bool RunWaiting(UINT textId, const std::function<bool()>& run);
+  static std::string CountMessage(UINT textId, std::int32_t count);
   void OnSeparatorsDone();
   bool OnNotify(const NMHDR& header, LRESULT& result);
 
   CConfig& m_config;
   CAutoLearn* m_engine;
   CAutoLearnPageModel m_model;
+  // The dictionaries' wait window, for import and export.
+  CDlgWaiting m_waiting;
   win::ImageListHandle m_images;
   std::string m_separators;
   bool m_ready = false;

@@ -72,6 +72,7 @@ TEST_F(ExchangeTest, ExportReportsEveryTenthRecordAndRunsToTheEnd)
     ASSERT_TRUE(al.Export(textPath, &wait, &count));
     EXPECT_EQ(count, 25);
     EXPECT_EQ(wait.pumps, 2);  // after the 10th and the 20th record
+    EXPECT_EQ(wait.texts, (std::vector<std::string>{"10 items have been exported!", "20 items have been exported!"}));
     count = -1;
     EXPECT_FALSE(al.Export(dir.File("missing/out.txt"), nullptr, &count));
     EXPECT_EQ(count, 0);
@@ -148,6 +149,13 @@ TEST_F(ExchangeTest, ImportReportsEveryLineAndCanBeCancelled)
     EXPECT_EQ(count, 3);
     EXPECT_EQ(wait.pumps, 3);
     EXPECT_EQ(AllRecords(al), (Records{{"a", 1}, {"b", 1}, {"c", 1}}));
+    // Every 10th line says how far it is.
+    std::string lines;
+    for (int i = 0; i < 25; ++i) lines += "w\n";
+    WriteFile(textPath, lines);
+    FakeWait counted;
+    ASSERT_TRUE(al.Import(textPath, &counted, &count));
+    EXPECT_EQ(counted.texts, (std::vector<std::string>{"10 items have been imported!", "20 items have been imported!"}));
 }
 
 TEST_F(ExchangeTest, ImportWithoutATextFileOrALearningFileFails)

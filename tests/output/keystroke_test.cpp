@@ -79,6 +79,8 @@ TEST(Keystroke, CharacterWithoutAKeyIsSentAsItsUnicodeCharacter) {
   const char eAcute = static_cast<char>(0xE9);  // not on the US layout
   EXPECT_EQ(SendKeystroke(keyboard, eAcute, 0), 1);
   EXPECT_EQ(keyboard.Trace(), "u+00E9 u-00E9");
+  // Marked as ours, like every key we send, so that our hook lets it by.
+  for (const Event& e : keyboard.events) EXPECT_EQ(e.extraInfo, platform::kSyntheticExtraInfo);
   // The euro sign is converted from the code page.
   Recorder euro;
   SendKeystroke(euro, static_cast<char>(0x80), output::kVkBack);

@@ -49,6 +49,7 @@ struct Event {
   char16_t unit = 0;
   bool up = false;
   std::string text = {};
+  std::uintptr_t extraInfo = 0;
 };
 
 // The keyboard and the clipboard of one simulated session.
@@ -59,8 +60,8 @@ class Recorder final : public platform::KeyboardOutput, public platform::Clipboa
     const bool up = (flags & platform::kKeyUp) != 0;
     events.push_back({.kind = Event::kKey, .vk = vk, .scan = scan, .flags = flags, .up = up});
   }
-  void UnicodeEvent(char16_t unit, bool up) override {
-    events.push_back({.kind = Event::kUnicode, .unit = unit, .up = up});
+  void UnicodeEvent(char16_t unit, bool up, std::uintptr_t extraInfo) override {
+    events.push_back({.kind = Event::kUnicode, .unit = unit, .up = up, .extraInfo = extraInfo});
   }
   std::int16_t VkKeyScan(char c) override {
     auto it = layoutOverrides.find(c);
@@ -84,6 +85,9 @@ class Recorder final : public platform::KeyboardOutput, public platform::Clipboa
     clipboardText = text;
     return true;
   }
+  // An offer is traced as "set" and taken at once (the fake has no reader).
+  bool OfferText(const std::string& text) override { return SetText(text); }
+  bool OfferTaken() override { return true; }
   void Close() override {
     events.push_back({.kind = Event::kClose});
     open = false;

@@ -6,6 +6,7 @@
 //   get-text TITLE ID              print a control's text in brackets
 //   set-text TITLE ID TEXT         set a control's text (EN_CHANGE follows)
 //   click TITLE ID                 press a button (posted)
+//   focus TITLE ID                 bring the dialog to the front with the keyboard in a control
 //   set-check TITLE ID 0|1         set a check box and tell the dialog
 //   enabled TITLE ID               exit 0 when the control is enabled
 //   lv-rows TITLE ID               print a list view: "[x*] col|col|..." a row
@@ -207,6 +208,19 @@ int Generic(int argc, char** argv) {
     return item && SendMessageA(item, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4])) ? 0 : 1;
   }
   if (command == "click" && argc == 4) return PostClick(DialogItem(arg(2), number(3))) ? 0 : 1;
+  if (command == "focus" && argc == 4) {
+    HWND item = DialogItem(arg(2), number(3));
+    HWND dialog = item ? GetParent(item) : nullptr;
+    if (!dialog) return 1;
+    SetForegroundWindow(dialog);
+    PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
+    return PollFor(3000, [&] {
+             GUITHREADINFO info = {};
+             info.cbSize = sizeof info;
+             return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndFocus == item &&
+                    GetForegroundWindow() == dialog;
+           }) ? 0 : 1;
+  }
   if (command == "set-check" && argc == 5) {
     HWND item = DialogItem(arg(2), number(3));
     if (!item) return 1;

@@ -3,9 +3,14 @@
 //   text                             print notepad's text
 //   wait-text EXPECTED MS            wait until notepad's text is EXPECTED
 //   caret                            print the caret (selection start) in notepad
-//   wait-prompt visible|hidden MS    wait for the prompt to be shown or hidden
+//   wait-prompt visible|hidden|drawn MS  wait for the prompt to be shown, hidden, or
+//                                    shown with its selected first row painted
 //   wait-rows ROW|ROW|... MS         wait for the prompt to show exactly these rows
 //   focus-notepad                    bring notepad to the foreground
+//   wait-ready MS                    wait until Quillet follows notepad's typing
+//   wait-typed TEXT MS               wait until notepad's text before its caret ends with TEXT
+//   prompt-rows                      per row of the prompt: "SELECTED X Y W H ICON-WIDTH",
+//                                    its bounds on the screen
 //   latency KEY N                    N times: press KEY, time until the prompt is
 //                                    drawn, press Space, wait until it is hidden
 //   hook-stats                       the hook's worst time and event count
@@ -131,6 +136,30 @@ int Latency(BYTE vk, int times) {
   return 0;
 }
 
+// Each row's bounds and icon on the screen, read through memory lent by
+// Quillet's process.
+int PromptRowRects() {
+  HWND prompt = Prompt();
+  HWND list = prompt ? GetDlgItem(prompt, 1001) : nullptr;
+  if (!list) return 1;
+  const std::vector<qldrive::ListRow> rows = qldrive::ListViewRows(list);
+  qldrive::RemoteBlock remote(list, sizeof(RECT));
+  auto rect = [&](int row, LONG part, RECT& r) {
+    r = RECT{part, 0, 0, 0};
+    return remote.Write(&r, sizeof r) &&
+           SendMessageA(list, LVM_GETITEMRECT, row, reinterpret_cast<LPARAM>(remote.At())) &&
+           remote.Read(&r, sizeof r);
+  };
+  for (int i = 0; i < static_cast<int>(rows.size()); ++i) {
+    RECT bounds, icon;
+    if (!rect(i, LVIR_BOUNDS, bounds) || !rect(i, LVIR_ICON, icon)) return 1;
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&bounds), 2);
+    std::printf("%d %ld %ld %ld %ld %ld\n", rows[i].selected ? 1 : 0, bounds.left, bounds.top,
+                bounds.right - bounds.left, bounds.bottom - bounds.top, icon.right - icon.left);
+  }
+  return 0;
+}
+
 int HookStats() {
   HANDLE mapping = OpenFileMappingA(FILE_MAP_READ, FALSE, hoam::kStatsName);
   if (!mapping) {
@@ -163,11 +192,12 @@ int HookStats() {
   return rc;
 }
 
-// Quillet's hidden main window is a dialog titled "Quillet" as well: only a
-// window with a message box's text control counts.
+// A visible dialog with a message box's text control: Quillet's hidden main
+// window and the dialogs' wait windows are dialogs titled "Quillet" as well,
+// and stay around hidden.
 HWND FindMessageBox(const char* caption) {
-  for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", caption); w; w = FindWindowExA(nullptr, w, "#32770", caption))
-    if (GetDlgItem(w, 0xFFFF)) return w;
+  for (HWND w = FindWindowA("#32770", caption); w; w = FindWindowExA(nullptr, w, "#32770", caption))
+    if (IsWindowVisible(w) && GetDlgItem(w, 0xFFFF)) return w;
   return nullptr;
 }
 
@@ -213,8 +243,9 @@ int main(int argc, char** argv) {
     return 0;
   }
   if (command == "wait-prompt") {
-    const bool visible = arg(2) == "visible";
-    bool ok = PollFor(ms(3), [&] { return PromptVisible() == visible; });
+    const bool visible = arg(2) != "hidden";
+    const bool drawn = arg(2) == "drawn";
+    bool ok = PollFor(ms(3), [&] { return PromptVisible() == visible && (!drawn || PromptDrawn()); });
     std::printf("prompt %s\n", PromptVisible() ? "visible" : "hidden");
     return ok ? 0 : 1;
   }
@@ -222,6 +253,34 @@ int main(int argc, char** argv) {
     const std::string expected = arg(2);
     bool ok = PollFor(ms(3), [&] { return PromptVisible() && Joined(PromptRows()) == expected; });
     std::printf("prompt %s rows [%s]\n", PromptVisible() ? "visible" : "hidden", Joined(PromptRows()).c_str());
+    return ok ? 0 : 1;
+  }
+  if (command == "wait-ready") {
+    // Quillet follows notepad's edit box and is not in its pause after a
+    // completion (it answers 0 then).
+    LRESULT followed = 0;
+    bool ok = PollFor(ms(2), [&] {
+      DWORD_PTR answer = 0;
+      HWND prompt = Prompt();
+      HWND edit = NotepadEdit();
+      if (!prompt || !SendMessageTimeoutA(prompt, WM_USER + 1013, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer)) return false;
+      followed = static_cast<LRESULT>(answer);
+      return edit && (reinterpret_cast<HWND>(answer) == edit || reinterpret_cast<HWND>(answer) == GetParent(edit));
+    }, 10);
+    std::printf("Quillet follows %p\n", reinterpret_cast<void*>(followed));
+    return ok ? 0 : 1;
+  }
+  if (command == "wait-typed") {
+    const std::string tail = arg(2);
+    auto ends = [&] {
+      DWORD start = 0, end = 0;
+      HWND edit = NotepadEdit();
+      if (edit) SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+      const std::string text = NotepadText().substr(0, start);
+      return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+    };
+    bool ok = PollFor(ms(3), ends);
+    std::printf("[%s]\n", NotepadText().c_str());
     return ok ? 0 : 1;
   }
   if (command == "focus-notepad") {
@@ -252,6 +311,7 @@ int main(int argc, char** argv) {
     std::printf("[%s]\n", tip);
     return ok ? 0 : 1;
   }
+  if (command == "prompt-rows") return PromptRowRects();
   if (command == "wait-hook") {
     // Quillet's window exists and its hook has made the timing block.
     bool ok = PollFor(ms(2), [] {

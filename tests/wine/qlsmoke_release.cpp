@@ -1,6 +1,9 @@
 // qlsmoke commands for the program's lifetime in the shell:
 //   tray-delete        take Quillet's tray icon away, as a restarting shell does
 //   taskbar-created    tell every window a new shell is there ("TaskbarCreated")
+//   escape-main        an Escape key pressed and released in Quillet's hidden main window
+//   hold FILE MS       keep FILE open (no deleting) until Quillet has ended, then MS longer,
+//                      as a scanner or an ending process does; prints "held" once open
 //   module DLL         the full path from which Quillet loaded DLL
 //   dpi-awareness      Quillet's DPI awareness (0 unaware, 1 system, 2 per monitor)
 //   prompt-metrics     the prompt list's row height and rows per page, in pixels
@@ -131,6 +134,28 @@ int Release(int argc, char** argv) {
                250)
                ? 0
                : 1;
+  }
+  if (command == "escape-main" && argc == 2) {
+    HWND main = qldrive::MainWindow();
+    const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(VK_ESCAPE, MAPVK_VK_TO_VSC)) << 16;
+    return main && PostMessageA(main, WM_KEYDOWN, VK_ESCAPE, scan | 1) &&
+                   PostMessageA(main, WM_KEYUP, VK_ESCAPE, scan | 0xC0000001)
+               ? 0
+               : 1;
+  }
+  if (command == "hold" && argc == 4) {
+    HANDLE file = CreateFileA(argv[2], GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 1;
+    std::printf("held\n");
+    std::fflush(stdout);
+    qldrive::PollFor(60000, [] {
+      HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, "Quillet");
+      if (mutex) CloseHandle(mutex);
+      return mutex == nullptr;
+    }, 20);
+    Sleep(static_cast<DWORD>(std::atoi(argv[3])));
+    CloseHandle(file);
+    return 0;
   }
   if (command == "module" && argc == 3) return ModulePath(argv[2]);
   if (command == "dpi-awareness" && argc == 2) return DpiAwareness();

@@ -28,9 +28,9 @@ q() { "$wine" "$helper" "$@"; }
 # offered NAME TEXT ROWS: TEXT typed into notepad shows ROWS; put away again.
 offered() {
   xdotool type --delay 30 "$2"
-  check "$1" q wait-rows "$3" 3000
+  check "$1" q wait-rows "$3" 10000
   xdotool key Escape
-  q wait-prompt hidden 2000 >/dev/null
+  q wait-prompt hidden 10000 >/dev/null
 }
 # The first window whose name matches, waiting up to $2 seconds.
 find_window() {
@@ -41,6 +41,47 @@ find_window() {
   done
   echo "$id"
 }
+# pixels PNG GEOMETRY: how many pixels of a part of an image are the
+# prompt's blue, light (every channel 200 or more) and other, as "B L O".
+pixels() {
+  convert "$1" -crop "$2" +repage -depth 8 txt:- 2>/dev/null |
+    sed -n 's/^[0-9]*,[0-9]*: *(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' |
+    awk '{ if ($1 >= 39 && $1 <= 59 && $2 >= 96 && $2 <= 116 && $3 >= 187 && $3 <= 207) b++
+           else if ($1 >= 200 && $2 >= 200 && $3 >= 200) l++; else o++ }
+         END { print b + 0, l + 0, o + 0 }'
+}
+# rows_drawn PNG: in a screenshot of the prompt, the selected row's text
+# stands on its blue band (glyphs between blue, no light box behind them)
+# and every other row shows its icon.
+rows_drawn() {
+  local sel x y w h iw b l o rows=0 bad=0
+  while read -r sel x y w h iw; do
+    rows=$((rows + 1))
+    if [ "$sel" = 1 ]; then
+      read -r b l o <<<"$(pixels "$1" 24x$((h - 6))+$((x + iw + 2))+$((y + 3)))"
+      if [ $((b * 2)) -lt $((b + l + o)) ] || [ $((l + o)) -eq 0 ]; then
+        echo "selected row $rows, start of its text: $b blue, $l light, $o other"; bad=1
+      fi
+    else
+      read -r b l o <<<"$(pixels "$1" "${iw}x$((h - 2))+$x+$((y + 1))")"
+      if [ $((b + o)) -lt 10 ]; then echo "row $rows, icon: $b blue, $l light, $o other"; bad=1; fi
+    fi
+  done < <(q prompt-rows | tr -d '\r')
+  [ $rows -gt 1 ] && [ $bad = 0 ]
+}
+# poll SECONDS COMMAND...: runs COMMAND until it succeeds, for up to SECONDS.
+poll() {
+  local end=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ $SECONDS -lt $end ] || return 1
+    sleep 0.1
+  done
+}
+# Quillet follows notepad's typing again (a completion switches the
+# foreground to the target, and for 100 ms after it Quillet ignores focus
+# changes).
+ready() { q wait-ready 10000 >/dev/null; }
 # Waits until process $1 is gone, up to $2 seconds.
 wait_gone() {
   local end=$((SECONDS + $2))
@@ -132,47 +173,52 @@ np=$(find_window "Notepad" 15)
 tray=$(find_window "Wine System Tray" 5)
 if [ -z "$np" ]; then fail "notepad starts"; else pass "notepad starts"; fi
 # Clear of the tray window in the top-left corner.
-xdotool windowmove "$np" 200 100 windowsize "$np" 600 400
-sleep 0.3
+# notepad_placed: moved there, once its window takes a place at all (a
+# move before Wine has placed the new window is undone).
+notepad_placed() {
+  xdotool windowmove "$np" 200 100 windowsize "$np" 600 400
+  poll 1 eval 'xdotool getwindowgeometry "$np" | grep -q "Position: 200,100"'
+}
+poll 10 notepad_placed
 xdotool mousemove 500 350 click 1
 check "notepad has the focus" q focus-notepad 3000
 
 # Completion by Tab, Enter after Down, and an index key.
 xdotool type --delay 30 "qui"
-check "prompt shows the four qui words" q wait-rows "quibble|quiet|quill|quilt" 3000
+check "prompt shows the four qui words" q wait-rows "quibble|quiet|quill|quilt" 10000
+q wait-prompt drawn 10000 >/dev/null
 import -window root "$out/prompt.png" 2>/dev/null
 [ -s "$out/prompt.png" ] && pass "screenshot of the prompt kept" || fail "screenshot of the prompt kept"
-check "prompt stands below the caret" q prompt-at-caret 2000
+check "the selected row's text shows on its band, the other rows show their icons" rows_drawn "$out/prompt.png"
+check "prompt stands below the caret" q prompt-at-caret 5000
 xdotool key Tab
-check "Tab completes the first row" q wait-text "quibble" 3000
-check "prompt hides after completion" q wait-prompt hidden 3000
-sleep 0.3
+check "Tab completes the first row" q wait-text "quibble" 10000
+check "prompt hides after completion" q wait-prompt hidden 10000
+ready
 xdotool type --delay 30 " qui"
-q wait-rows "quibble|quiet|quill|quilt" 3000 >/dev/null
+q wait-rows "quibble|quiet|quill|quilt" 10000 >/dev/null
 xdotool key Down Return
-check "Down and Enter complete the second row" q wait-text "quibble quiet" 3000
-sleep 0.3
+check "Down and Enter complete the second row" q wait-text "quibble quiet" 10000
+ready
 xdotool type --delay 30 " qui"
-q wait-rows "quibble|quiet|quill|quilt" 3000 >/dev/null
+q wait-rows "quibble|quiet|quill|quilt" 10000 >/dev/null
 xdotool key F3
-check "index key F3 completes the third row" q wait-text "quibble quiet quill" 3000
-# For 100 ms after a completion Quillet ignores focus changes (its own
-# foreground switch); let that pass before typing on.
-sleep 0.3
+check "index key F3 completes the third row" q wait-text "quibble quiet quill" 10000
+ready
 
 # Escape hides the prompt and does not reach notepad.
 xdotool type --delay 30 " zeb"
-check "prompt shows zebra" q wait-rows "zebra" 3000
+check "prompt shows zebra" q wait-rows "zebra" 10000
 xdotool key Escape
-check "Escape hides the prompt" q wait-prompt hidden 3000
-check "Escape leaves the text alone" q wait-text "quibble quiet quill zeb" 1000
+check "Escape hides the prompt" q wait-prompt hidden 10000
+check "Escape leaves the text alone" q wait-text "quibble quiet quill zeb" 10000
 
 # A shorthand with a caret mark.
 xdotool type --delay 30 " qbold"
-check "prompt shows the shorthand" q wait-rows "qbold" 3000
+check "prompt shows the shorthand" q wait-rows "qbold" 10000
 xdotool key Tab
 expected="quibble quiet quill zeb <b></b>"
-check "shorthand expands" q wait-text "$expected" 3000
+check "shorthand expands" q wait-text "$expected" 10000
 caret=$(q caret | tr -d '\r')
 [ "$caret" = $(( ${#expected} - 4 )) ] && pass "caret stands at the caret mark" ||
   fail "caret stands at the caret mark (at $caret)"
@@ -191,6 +237,26 @@ if q wait-prompt visible 1000 >/dev/null; then fail "no prompt while off"; else 
 xdotool key ctrl+F5
 check "tray icon shows the engine on again" tray_icon_is blue
 offered "prompt is back after switching on" " qui" "quibble|quiet|quill|quilt"
+
+# The mouse: a click on a row selects it, a double click completes it, and
+# the keyboard stays with notepad throughout.
+# click_row ROW [REPEAT]: click the middle of the prompt's row ROW (from 1).
+click_row() {
+  local x y w h
+  read -r _ x y w h _ < <(q prompt-rows | tr -d '\r' | sed -n "${1}p")
+  xdotool mousemove $((x + w / 2)) $((y + h / 2)) click --repeat "${2:-1}" --delay 80 1
+}
+xdotool type --delay 30 " qui"
+q wait-rows "quibble|quiet|quill|quilt" 10000 >/dev/null
+click_row 2
+check "a click on a row selects it" poll 3 eval 'q lv-rows Quillet 1001 | grep -q "^\[ \*\] quiet"'
+check "a click leaves the keyboard with notepad" eval 'q where | grep -q "Notepad, .*, focus [0-9a-fA-F]* Edit,"'
+click_row 3 2
+check "a double click completes its row" q wait-typed " quill" 10000
+ready
+xdotool type --delay 30 " "
+check "keys go on to notepad after the clicks" q wait-typed " quill " 10000
+xdotool mousemove 500 350
 
 # Timings: from a key to the prompt drawn, and the time the hook procedure
 # takes for the user's keys. They are reported against their targets (30 ms,
@@ -227,7 +293,7 @@ shot() {
   [ -s "$out/$1.png" ] && pass "screenshot $1.png" || fail "screenshot $1.png"
 }
 # back_to_notepad TITLE: the dialog has closed and notepad has the keyboard.
-back_to_notepad() { q wait-gone "$1" 5000 >/dev/null; q focus-notepad 3000 >/dev/null; sleep 0.3; }
+back_to_notepad() { q wait-gone "$1" 15000 >/dev/null; q focus-notepad 3000 >/dev/null; ready; }
 # expect_no_prompt NAME: no prompt shows within a second (one that does is
 # put away again).
 expect_no_prompt() {
@@ -236,7 +302,7 @@ expect_no_prompt() {
 # answer CAPTION BUTTON EXPECTED NAME: a message box says EXPECTED, answered.
 answer() {
   local message
-  message=$(q wait-message "$1" 3000 "$2" | tr -d '\r')
+  message=$(q wait-message "$1" 15000 "$2" | tr -d '\r')
   [ "$message" = "[$3]" ] && pass "$4" || fail "$4 (got $message)"
 }
 
@@ -261,11 +327,11 @@ kill -0 "$quillet" 2>/dev/null && pass "first copy keeps running" || fail "first
 # Exit from the tray menu ends the program (with the prompt hidden, which
 # would otherwise take the arrow and Enter keys).
 xdotool key Escape
-q wait-prompt hidden 3000 >/dev/null
+q wait-prompt hidden 10000 >/dev/null
 if [ -n "$tray" ]; then
   read -r tx ty < <(xdotool getwindowgeometry "$tray" | sed -n 's/.*Position: \([0-9]*\),\([0-9]*\).*/\1 \2/p')
   xdotool mousemove $((tx + 10)) $((ty + 10)) click 3
-  q wait-menu 3000
+  q wait-menu 10000
   import -window root "$out/tray-menu.png" 2>/dev/null
   xdotool key Up Return
 fi
@@ -311,11 +377,11 @@ if [ -f "$setup" ]; then
   quillet=$!
   check "the installed Quillet starts" q wait-hook 15000
   q focus-notepad 3000 >/dev/null
-  sleep 0.3
+  ready
   xdotool type --delay 30 " qui"
-  check "the installed Quillet prompts in notepad" q wait-prompt visible 3000
+  check "the installed Quillet prompts in notepad" q wait-prompt visible 10000
   xdotool key Escape
-  q wait-prompt hidden 3000 >/dev/null
+  q wait-prompt hidden 10000 >/dev/null
   # Wine reports no private memory for another process; the Linux side's
   # anonymous resident memory of the process stands in for it.
   sleep 2
@@ -328,15 +394,21 @@ if [ -f "$setup" ]; then
     "(targets: under 10 MB private, 0% CPU)"
   [[ $figures =~ cpu\ %\ ([0-9.]+) ]] && awk -v c="${BASH_REMATCH[1]}" 'BEGIN { exit !(c < 1) }' &&
     pass "the installed Quillet idles (CPU under 1%)" || fail "the installed Quillet idles (CPU under 1%)"
+  # Hoam.dll stays in use for a moment after Quillet has ended (a scanner
+  # reading it, a process still exiting): the uninstaller tries again.
+  "$wine" "$helper" hold "Z:$(echo "$installed/Hoam.dll" | tr / '\\')" 1500 >"$out/hold.log" 2>&1 &
+  holder=$!
+  poll 10 grep -q held "$out/hold.log"
   "$wine" "$installed/Uninstall.exe" /S >"$out/uninstall.log" 2>&1
   # The uninstaller runs from a copy of itself and returns at once.
   end=$((SECONDS + 20))
-  while [ -e "$installed/Quillet.exe" ] || [ -e "$installed/Uninstall.exe" ]; do
+  while [ -e "$installed/Quillet.exe" ] || [ -e "$installed/Hoam.dll" ] || [ -e "$installed/Uninstall.exe" ]; do
     [ $SECONDS -lt $end ] || break
     sleep 0.2
   done
   wait_gone "$quillet" 10 && pass "the uninstaller ends the running Quillet" || fail "the uninstaller ends the running Quillet"
   quillet=""
+  wait_gone "$holder" 10
   [ ! -e "$installed/Quillet.exe" ] && [ ! -e "$installed/Hoam.dll" ] && [ ! -e "$installed/QLHelp.chm" ] &&
     [ ! -e "$installed/Uninstall.exe" ] && pass "Uninstall.exe /S removes the program files" ||
     fail "Uninstall.exe /S removes the program files"
@@ -355,13 +427,13 @@ for dpi in 96 144; do
   quillet=$!
   q wait-hook 15000 >/dev/null
   q focus-notepad 3000 >/dev/null
-  sleep 0.3
+  ready
   xdotool type --delay 30 " qui"
-  check "at $dpi DPI the prompt shows the four qui words" q wait-rows "quibble|quiet|quill|quilt" 3000
+  check "at $dpi DPI the prompt shows the four qui words" q wait-rows "quibble|quiet|quill|quilt" 10000
   row_px[$dpi]=$(q prompt-metrics | tr -d '\r' | sed -n 's/^row \([0-9]*\) .*/\1/p')
   [ $dpi = 144 ] && shot prompt-144dpi Quillet
   xdotool key Escape
-  q wait-prompt hidden 3000 >/dev/null
+  q wait-prompt hidden 10000 >/dev/null
   kill "$quillet" 2>/dev/null
   wait_gone "$quillet" 10
   quillet=""

@@ -131,8 +131,8 @@ struct Session {
       keyboard.Type(bytes);
     } else if (static_cast<unsigned char>(bytes[0]) >= 0x80) {
       for (char16_t u : platform::AnsiToUtf16(bytes)) {
-        keyboard.UnicodeEvent(u, false);
-        keyboard.UnicodeEvent(u, true);
+        keyboard.UnicodeEvent(u, false, 0);
+        keyboard.UnicodeEvent(u, true, 0);
       }
     }
     main->Pump();

@@ -14,6 +14,45 @@ void Shrink(RECT& r) { InflateRect(&r, -1, -1); }
 
 }  // namespace
 
+void PromptListCtrl::Attach(HWND list, ClickSink& sink) {
+  m_hWnd = list;
+  m_sink = &sink;
+  SetWindowSubclass(list, &PromptListCtrl::ListProc, 0, reinterpret_cast<DWORD_PTR>(this));
+}
+
+// Clicks select and complete here, without the list view's own handling,
+// which would give the list the focus; the list never activates its window.
+LRESULT CALLBACK PromptListCtrl::ListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                          DWORD_PTR data) {
+  auto* self = reinterpret_cast<PromptListCtrl*>(data);
+  switch (message) {
+    case WM_MOUSEACTIVATE:
+      return MA_NOACTIVATE;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+      LVHITTESTINFO hit = {};
+      hit.pt = POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      const int row = ListView_HitTest(list, &hit);
+      self->m_sink->OnPromptClick(row, message == WM_LBUTTONDBLCLK);
+      return 0;
+    }
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:
+      return 0;
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(list, &PromptListCtrl::ListProc, 0);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(list, message, wParam, lParam);
+}
+
 RECT PromptListCtrl::RowBounds(int row, bool inset) const {
   RECT r = {0, 0, 0, 0};
   ListView_GetItemRect(m_hWnd, row, &r, LVIR_BOUNDS);
@@ -66,8 +105,6 @@ void PromptListCtrl::DrawItem(const DRAWITEMSTRUCT& item) {
   int imageWidth = 0;
   HIMAGELIST images = ListView_GetImageList(m_hWnd, LVSIL_SMALL);
   if (images) {
-    RECT bounds = RowBounds(row, true);
-    ImageList_Draw(images, lv.iImage, dc, 0, bounds.top, ILD_NORMAL);
     int cx = 0, cy = 0;
     ImageList_GetIconSize(images, &cx, &cy);
     imageWidth = cx;
@@ -87,6 +124,13 @@ void PromptListCtrl::DrawItem(const DRAWITEMSTRUCT& item) {
     SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
   }
 
+  // The icon goes on top of the fill (a plain row's white covers the
+  // icon's column too).
+  if (images) ImageList_Draw(images, lv.iImage, dc, 0, RowBounds(row, true).top, ILD_NORMAL);
+
+  // The text lies on the fill: an opaque background would paint a box of
+  // the window's text background behind it.
+  SetBkMode(dc, TRANSPARENT);
   RECT textRect = CellRect(row, 0, false);
   textRect.left += imageWidth;
   if (mode != kModeHighlight) textRect.right += imageWidth;

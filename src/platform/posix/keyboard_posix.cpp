@@ -11,7 +11,7 @@ namespace {
 class NoKeyboard final : public KeyboardOutput {
  public:
   void KeyEvent(std::uint8_t, std::uint16_t, std::uint32_t) override {}
-  void UnicodeEvent(char16_t, bool) override {}
+  void UnicodeEvent(char16_t, bool, std::uintptr_t) override {}
   std::int16_t VkKeyScan(char) override { return -1; }
   bool CapsLockOn() override { return false; }
 };
@@ -21,6 +21,8 @@ class NoClipboard final : public Clipboard {
   bool Open() override { return false; }
   void Empty() override {}
   bool SetText(const std::string&) override { return false; }
+  bool OfferText(const std::string&) override { return false; }
+  bool OfferTaken() override { return false; }
   void Close() override {}
   std::vector<Item> Contents() override { return {}; }
   bool SetContents(const std::vector<Item>&) override { return false; }

@@ -89,7 +89,8 @@ class SimDesktop final : public Desktop {
   // Edits the focused text box as a key press would (US layout text already
   // decoded by the keyboard): false when no text box has the focus.
   bool InsertText(const std::string& text);
-  bool ApplyKey(std::uint8_t virtualKey, bool ctrl, const std::string& clipboardText);
+  // Ctrl+V inserts what `paste` reads from the clipboard.
+  bool ApplyKey(std::uint8_t virtualKey, bool ctrl, const std::function<std::string()>& paste);
 
   // ---- accessibility events -------------------------------------------------
   using EventSink = std::function<void(const SimAccessibleEvent&)>;

@@ -45,6 +45,17 @@ bool SimClipboard::SetText(const std::string& text) {
   return true;
 }
 
+bool SimClipboard::OfferText(const std::string& text) {
+  if (!SetText(text)) return false;
+  taken_ = false;
+  return true;
+}
+
+std::string SimClipboard::Paste() {
+  taken_ = true;
+  return text();
+}
+
 void SimClipboard::Close() { open_ = false; }
 
 std::vector<Clipboard::Item> SimClipboard::Contents() {
@@ -134,12 +145,12 @@ void SimKeyboard::KeyEvent(std::uint8_t vk, std::uint16_t scanCode, std::uint32_
   down_[vk] = !up;
   if (record.swallowed || up) return;
   const bool ctrl = down_[kVkControl] || down_[0xA2] || down_[0xA3];
-  if (desktop_.ApplyKey(vk, ctrl, clipboard_.text())) return;
+  if (desktop_.ApplyKey(vk, ctrl, [this] { return clipboard_.Paste(); })) return;
   if (text == "\t" || (!text.empty() && static_cast<unsigned char>(text[0]) >= 0x20))
     desktop_.InsertText(text);
 }
 
-void SimKeyboard::UnicodeEvent(char16_t unit, bool up) {
+void SimKeyboard::UnicodeEvent(char16_t unit, bool up, std::uintptr_t) {
   SimKeyRecord record;
   record.unit = unit;
   record.flags = up ? static_cast<std::uint32_t>(kKeyUp) : 0u;

@@ -21,6 +21,8 @@ class SimClipboard final : public Clipboard {
   bool Open() override;
   void Empty() override;
   bool SetText(const std::string& text) override;
+  bool OfferText(const std::string& text) override;
+  bool OfferTaken() override { return taken_; }
   void Close() override;
   std::vector<Item> Contents() override;
   bool SetContents(const std::vector<Item>& items) override;
@@ -32,6 +34,9 @@ class SimClipboard final : public Clipboard {
   void SetOutOfMemory(bool out) { outOfMemory_ = out; }
   // The CF_TEXT bytes, without the NUL; empty when there are none.
   std::string text() const;
+  // What a program that pastes reads: the text, handed over when it was
+  // only offered.
+  std::string Paste();
   bool isOpen() const { return open_; }
   // What another program put there, formats in the order given.
   void ReplaceElsewhere(std::vector<Item> items);
@@ -44,6 +49,7 @@ class SimClipboard final : public Clipboard {
   std::uint32_t sequence_ = 1;
   bool open_ = false;
   bool heldElsewhere_ = false;
+  bool taken_ = false;
   bool outOfMemory_ = false;
 };
 
@@ -68,7 +74,7 @@ class SimKeyboard final : public KeyboardOutput {
   void SetHook(Hook hook) { hook_ = std::move(hook); }
 
   void KeyEvent(std::uint8_t virtualKey, std::uint16_t scanCode, std::uint32_t flags) override;
-  void UnicodeEvent(char16_t unit, bool up) override;
+  void UnicodeEvent(char16_t unit, bool up, std::uintptr_t extraInfo) override;
   std::int16_t VkKeyScan(char character) override;
   bool CapsLockOn() override { return capsLock_; }
 

@@ -181,7 +181,7 @@ size_t LineEnd(const std::string& t, size_t pos) {
 
 }  // namespace
 
-bool SimDesktop::ApplyKey(std::uint8_t vk, bool ctrl, const std::string& clipboardText) {
+bool SimDesktop::ApplyKey(std::uint8_t vk, bool ctrl, const std::function<std::string()>& paste) {
   Window* w = Find(focus_);
   if (!w || !w->textBox) return false;
   std::string& t = w->text;
@@ -240,8 +240,11 @@ bool SimDesktop::ApplyKey(std::uint8_t vk, bool ctrl, const std::string& clipboa
       break;
     case 0x56:  // V: with Ctrl, paste
       if (!ctrl) return false;
-      t.insert(c, clipboardText);
-      c += clipboardText.size();
+      {
+        const std::string pasted = paste();
+        t.insert(c, pasted);
+        c += pasted.size();
+      }
       break;
     default:
       return false;

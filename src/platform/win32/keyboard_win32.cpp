@@ -19,14 +19,14 @@ class Win32Keyboard final : public KeyboardOutput {
     keybd_event(virtualKey, static_cast<BYTE>(scanCode), flags, 0);
   }
 
-  void UnicodeEvent(char16_t unit, bool up) override {
+  void UnicodeEvent(char16_t unit, bool up, std::uintptr_t extraInfo) override {
     INPUT input = {};
     input.type = INPUT_KEYBOARD;
     input.ki.wVk = 0;
     input.ki.wScan = static_cast<WORD>(unit);
     input.ki.dwFlags = KEYEVENTF_UNICODE | (up ? KEYEVENTF_KEYUP : 0);
     input.ki.time = 0;
-    input.ki.dwExtraInfo = 0;
+    input.ki.dwExtraInfo = extraInfo;
     SendInput(1, &input, sizeof input);
   }
 
@@ -38,13 +38,26 @@ class Win32Keyboard final : public KeyboardOutput {
   bool CapsLockOn() override { return (GetKeyState(VK_CAPITAL) & 1) != 0; }
 };
 
+// The clipboard is opened with a hidden window of ours as its owner, which
+// the system asks for an offered text when a program reads it.
 class Win32Clipboard final : public Clipboard {
  public:
-  bool Open() override { return OpenClipboard(nullptr) != 0; }
+  bool Open() override { return OpenClipboard(Owner()) != 0; }
 
   void Empty() override { EmptyClipboard(); }
 
   bool SetText(const std::string& text) override { return PutBlock(CF_TEXT, text.data(), text.size(), true); }
+
+  bool OfferText(const std::string& text) override {
+    HWND owner = Owner();
+    if (!owner || GetClipboardOwner() != owner) return false;
+    m_offered = text;
+    m_taken = false;
+    SetClipboardData(CF_TEXT, nullptr);
+    return IsClipboardFormatAvailable(CF_TEXT) != 0;
+  }
+
+  bool OfferTaken() override { return m_taken; }
 
   void Close() override { CloseClipboard(); }
 
@@ -86,9 +99,64 @@ class Win32Clipboard final : public Clipboard {
     return all;
   }
 
-  std::uint32_t SequenceNumber() override { return GetClipboardSequenceNumber(); }
+  // Handing over an offered text may count as a change of its own.
+  std::uint32_t SequenceNumber() override {
+    const DWORD now = GetClipboardSequenceNumber();
+    return now == m_afterRender ? m_beforeRender : now;
+  }
 
  private:
+  HWND Owner() {
+    if (m_owner) return m_owner;
+    static constexpr const char* kClass = "QuilletClipboardOwner";
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    WNDCLASSA wc = {};
+    if (!GetClassInfoA(instance, kClass, &wc)) {
+      wc.lpfnWndProc = &Win32Clipboard::OwnerProc;
+      wc.hInstance = instance;
+      wc.lpszClassName = kClass;
+      if (!RegisterClassA(&wc)) return nullptr;
+    }
+    m_owner = CreateWindowExA(0, kClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, instance, nullptr);
+    if (m_owner) SetWindowLongPtrA(m_owner, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    return m_owner;
+  }
+
+  // A program reads the offered text (the clipboard is open for it), or
+  // our window goes while the offer stands (then we open it ourselves).
+  void Render(bool openFirst) {
+    if (openFirst && !OpenClipboard(m_owner)) return;
+    m_beforeRender = GetClipboardSequenceNumber();
+    PutBlock(CF_TEXT, m_offered.data(), m_offered.size(), true);
+    m_afterRender = GetClipboardSequenceNumber();
+    if (openFirst) CloseClipboard();
+    m_taken = true;
+  }
+
+  static LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<Win32Clipboard*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (self) {
+      if (message == WM_RENDERFORMAT && wParam == CF_TEXT) {
+        self->Render(false);
+        return 0;
+      }
+      if (message == WM_RENDERALLFORMATS) {
+        if (GetClipboardOwner() == window) self->Render(true);
+        return 0;
+      }
+      if (message == WM_DESTROYCLIPBOARD) {
+        self->m_offered.clear();
+        return 0;
+      }
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+  }
+
+  HWND m_owner = nullptr;
+  std::string m_offered;
+  bool m_taken = false;
+  DWORD m_beforeRender = 0, m_afterRender = 0;
+
   // Copies bytes (and a NUL) into a memory block for the open clipboard;
   // false when no memory was available. Once set, the clipboard owns the
   // block; a block it refused is still ours.

@@ -1,6 +1,7 @@
 // The user's clipboard around a paste, against the real system: a text and a
 // format of another program's own are on the clipboard, a piece is pasted
-// into an edit box of ours with Ctrl+V, and both formats are back afterwards.
+// into an edit box of ours with Ctrl+V (which asks for our offered text),
+// and both formats are back afterwards.
 // It needs a desktop to put a window on: Wine without a display has none, so
 // the smoke test runs these with QUILLET_TEST_DESKTOP set, where a missing
 // window or focus is a failure rather than a skip.
@@ -96,7 +97,7 @@ class Win32Paste : public ::testing::Test {
 
 TEST_F(Win32Paste, BothFormatsAreBackAfterThePaste) {
   ASSERT_EQ(keeper.PasteText("\x93\xfa\x96\x7b", 0), 1);
-  Pump(static_cast<DWORD>(output::ClipboardKeeper::kRestoreDelayMs) + 300);
+  Pump(500);
   EXPECT_EQ(EditText(), "\x93\xfa\x96\x7b");
   EXPECT_FALSE(keeper.RestorePending());
   const std::vector<Item> back = ReadAll();
@@ -109,11 +110,13 @@ TEST_F(Win32Paste, BothFormatsAreBackAfterThePaste) {
 }
 
 TEST_F(Win32Paste, AClipboardChangedMeanwhileIsLeftAlone) {
+  // The keyboard on a window that does not paste: no one takes ours.
+  SetFocus(window);
   ASSERT_EQ(keeper.PasteText("ours", 0), 1);
   Pump(100);
   ASSERT_TRUE(keeper.RestorePending());
   ASSERT_TRUE(PutAll({{CF_TEXT, std::string("newer\0", 6)}}));
-  Pump(static_cast<DWORD>(output::ClipboardKeeper::kRestoreDelayMs) + 200);
+  Pump(500);
   EXPECT_FALSE(keeper.RestorePending());
   const std::vector<Item> back = ReadAll();
   const Item* text = Find(back, CF_TEXT);

@@ -230,8 +230,8 @@ TEST_F(Win32KeyEvents, CtrlVOfAPasteIsMarkedExtended) {
 
 TEST_F(Win32KeyEvents, UnicodeEventCarriesTheCharacter) {
   platform::KeyboardOutput& keyboard = platform::SystemKeyboard();
-  keyboard.UnicodeEvent(u'\u00e9', false);
-  keyboard.UnicodeEvent(u'\u00e9', true);
+  keyboard.UnicodeEvent(u'\u00e9', false, 0);
+  keyboard.UnicodeEvent(u'\u00e9', true, 0);
   WAIT_FOR_EVENTS(2u);
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[0].vk, DWORD(VK_PACKET));

@@ -8,12 +8,12 @@ el="Edit Box List"
 eb="Edit Box"
 
 q command 32794 >/dev/null
-check "the Applications Manager opens from the tray" q wait-window "$am" 5000
+check "the Applications Manager opens from the tray" q wait-window "$am" 15000
 q click "$am" 1010 >/dev/null
-check "Add opens Application Option" q wait-window "$ao" 5000
+check "Add opens Application Option" q wait-window "$ao" 15000
 q click "$ao" 1110 >/dev/null
-check "Running Applications lists the processes" q wait-window "$ra" 5000
-sleep 0.5
+check "Running Applications lists the processes" q wait-window "$ra" 15000
+poll 5 eval 'q lv-rows "$ra" 1000 | grep -qi "] notepad.exe|"'
 row=$(q lv-rows "$ra" 1000 | tr -d '\r' | grep -in '] notepad.exe|' | head -n 1 | cut -d: -f1)
 if [ -n "$row" ]; then pass "notepad.exe is among the running applications"; else
   fail "notepad.exe is among the running applications"; q lv-rows "$ra" 1000; row=1; fi
@@ -26,7 +26,7 @@ if [ -n "$fill" ] && awk -v t="$fill" -v n="$listed" 'BEGIN { exit !(n > 0 && t 
   pass "running applications listed in time"; else fail "running applications listed in time"; fi
 shot rules-running "$ra"
 q click "$ra" 1 >/dev/null
-q wait-gone "$ra" 3000 >/dev/null
+q wait-gone "$ra" 15000 >/dev/null
 path=$(q get-text "$ao" 1017 | tr -d '\r')
 [[ "${path,,}" == *'\notepad.exe]' ]] && pass "the chosen executable fills the path" || fail "the chosen executable fills the path ($path)"
 caption=$(q get-text "$ao" 1101 | tr -d '\r')
@@ -34,7 +34,7 @@ caption=$(q get-text "$ao" 1101 | tr -d '\r')
 q set-check "$ao" 1028 1 >/dev/null
 shot rules-appoption "$ao"
 q click "$ao" 1 >/dev/null
-q wait-gone "$ao" 3000 >/dev/null
+q wait-gone "$ao" 15000 >/dev/null
 rows=$(q lv-rows "$am" 1000 | tr -d '\r')
 [[ "${rows,,}" == *"|disable|"*"notepad.exe"* ]] && pass "the manager lists the disabled rule" || fail "the manager lists the disabled rule ($rows)"
 shot rules-appmanager "$am"
@@ -47,11 +47,10 @@ expect_no_prompt "no prompt in a disabled application"
 check "the tip names the switched-off notepad" q wait-tip "Quillet - Off in notepad.exe - see Application Manager" 3000
 
 q command 32794 >/dev/null
-q wait-window "$am" 5000 >/dev/null
+q wait-window "$am" 15000 >/dev/null
 q lv-select "$am" 1000 0 >/dev/null
 q click "$am" 1033 >/dev/null
-sleep 0.3
-[ -z "$(q lv-rows "$am" 1000 | tr -d '\r')" ] && pass "Delete removes the rule" || fail "Delete removes the rule"
+poll 5 eval '[ -z "$(q lv-rows "$am" 1000 | tr -d "\r")" ]' && pass "Delete removes the rule" || fail "Delete removes the rule"
 q click "$am" 1 >/dev/null
 back_to_notepad "$am"
 offered "prompts come back without the rule" " qui" "quibble|quiet|quill|quilt"
@@ -59,20 +58,20 @@ check "the tip says Quillet is on again" q wait-tip "Quillet - Quillet is on" 30
 
 # The finder: drag it over notepad's edit box.
 q command 32841 >/dev/null
-check "the Edit Box List opens from the tray" q wait-window "$el" 5000
+check "the Edit Box List opens from the tray" q wait-window "$el" 15000
 shot rules-editlist "$el"
 q click "$el" 1081 >/dev/null
-check "Add opens the Edit Box dialog" q wait-window "$eb" 5000
+check "Add opens the Edit Box dialog" q wait-window "$eb" 15000
 read -r fx fy fw fh <<<"$(q item-rect "$eb" 1099 | tr -d '\r')"
 read -r ex ey ew eh eid <<<"$(q notepad-edit | tr -d '\r')"
 xdotool mousemove $((fx + fw / 2)) $((fy + fh / 2)) mousedown 1
-sleep 0.2
 # Into the edit box's top-left corner, clear of the dialog in the middle of
-# the screen, in two steps within the edit box.
+# the screen, in two steps within the edit box, each once the finder has
+# followed the pointer.
 xdotool mousemove $((ex + 20)) $((ey + 20))
-sleep 0.2
+poll 5 eval '[ -n "$(q strips | tr -d "\r")" ]'
 xdotool mousemove $((ex + 40)) $((ey + 30))
-sleep 0.5
+poll 5 eval '[ "$(q get-text "$eb" 1108 | tr -d "\r")" = "[Edit#$eid]" ]'
 id=$(q get-text "$eb" 1108 | tr -d '\r')
 [ "$id" = "[Edit#$eid]" ] && pass "the finder names notepad's edit box" || fail "the finder names notepad's edit box ($id, want Edit#$eid)"
 strips=$(q strips | tr -d '\r' | sort | paste -sd';')
@@ -89,13 +88,12 @@ under=$(q window-at $((ex + ew / 2)) $((ey - 4)) | tr -d '\r')
 import -window root "$out/rules-frame.png" 2>/dev/null
 [ -s "$out/rules-frame.png" ] && pass "screenshot rules-frame.png" || fail "screenshot rules-frame.png"
 xdotool mouseup 1
-sleep 0.3
-[ -z "$(q strips | tr -d '\r')" ] && pass "releasing the button hides the frame" || fail "releasing the button hides the frame"
+poll 5 eval '[ -z "$(q strips | tr -d "\r")" ]' && pass "releasing the button hides the frame" || fail "releasing the button hides the frame"
 moves=$(q timing "$eb" QuilletMoveUs | tr -d '\r')
 echo "finder: worst move handled in $moves ms (target: under 5 ms)"
 shot rules-editbox "$eb"
 q click "$eb" 1 >/dev/null
-q wait-gone "$eb" 3000 >/dev/null
+q wait-gone "$eb" 15000 >/dev/null
 rows=$(q lv-rows "$el" 1044 | tr -d '\r')
 [[ "$rows" == *"Edit#$eid"* ]] && pass "the Edit Box List shows the new rule" || fail "the Edit Box List shows the new rule ($rows)"
 q click "$el" 2 >/dev/null

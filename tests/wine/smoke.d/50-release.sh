@@ -1,3 +1,11 @@
+# The hidden main window is a dialog: an IDCANCEL or an Escape that reaches
+# it (after the tray menu or a closed dialog made it the foreground window)
+# leaves Quillet running.
+q command 2 >/dev/null
+q escape-main >/dev/null
+if wait_gone "$quillet" 3; then fail "IDCANCEL and Escape leave Quillet running"; else
+  pass "IDCANCEL and Escape leave Quillet running"; fi
+
 # The tray icon comes back when a new shell announces itself, as after a
 # restart of Explorer.
 check "the tray icon can be taken away" q tray-delete
@@ -28,10 +36,10 @@ check "Contents opens the help viewer on QLHelp.chm" q wait-window "Quillet Help
 shot help-contents "Quillet Help"
 check "the help viewer closes" q close "Quillet Help" 10000
 q command 32771 >/dev/null
-q wait-window Options 5000 >/dev/null
+q wait-window Options 15000 >/dev/null
 q click Options 1016 >/dev/null
 check "Help in Options opens the help viewer" q wait-window "Quillet Help" 15000
 q close "Quillet Help" 10000 >/dev/null
 q click Options 2 >/dev/null
-check "Options closes after Help" q wait-gone Options 5000
+check "Options closes after Help" q wait-gone Options 15000
 back_to_notepad Options

@@ -14,7 +14,7 @@ restart_quillet() {
   quillet=$!
   q wait-hook 15000 >/dev/null
   q focus-notepad 3000 >/dev/null
-  sleep 0.3
+  ready
 }
 kill "$quillet" 2>/dev/null
 wait_gone "$quillet" 10
@@ -41,14 +41,14 @@ check "the AutoLearn page opens on 100,000 words" q wait-window Options 30000
 fill=$(q timing Options QuilletFillUs | tr -d '\r')
 q click Options 1079 >/dev/null
 q wait-message Quillet 500 1 >/dev/null
-sleep 1
+poll 10 q timing Options QuilletSaveUs >/dev/null
 save=$(q timing Options QuilletSaveUs | tr -d '\r')
 echo "AutoLearn page: 100,000 words listed in $fill ms, saved in $save ms (targets: under 1 s each)"
 [ -n "$fill" ] && [ -n "$save" ] && pass "the AutoLearn page timed its fill and save" ||
   fail "the AutoLearn page timed its fill and save"
 q click Options 2 >/dev/null
 q wait-message Quillet 1000 6 >/dev/null
-check "Options closes" q wait-gone Options 5000
+check "Options closes" q wait-gone Options 15000
 
 kill "$quillet" 2>/dev/null
 wait_gone "$quillet" 10
