@@ -18,13 +18,14 @@ foreach(name English UserDictionary UserShortHands)
   file(REMOVE ${OUT}/${name}.lib)
 endforeach()
 run(create ${OUT}/English.lib --caption English --description "English words")
-run(import ${OUT}/English.lib ${WORK}/english-words.txt)
-
 # How common each word is, from SCOWL's size levels: level 10 holds the most
 # common words, each higher level rarer ones. A word's value is 100 minus its
-# level; words of levels up to LEVELS join the dictionary with their values.
+# level. The words of the list come first without a value, so that one
+# import adds every word and sets the values in a single commit: a dictionary
+# file never shrinks, and each commit would leave the last one's columns
+# behind as free space.
 if(SCOWL AND EXISTS ${SCOWL}/english-words.10)
-  set(counts "")
+  list(TRANSFORM words APPEND "\t0" OUTPUT_VARIABLE counts)
   string(REPLACE "," ";" LEVELS "${LEVELS}")
   foreach(level ${LEVELS})
     foreach(list english american)
@@ -39,6 +40,8 @@ if(SCOWL AND EXISTS ${SCOWL}/english-words.10)
   list(JOIN counts "\r\n" text)
   file(WRITE ${WORK}/english-counts.txt "${text}\r\n")
   run(import-counts ${OUT}/English.lib ${WORK}/english-counts.txt)
+else()
+  run(import ${OUT}/English.lib ${WORK}/english-words.txt)
 endif()
 run(create ${OUT}/UserDictionary.lib --caption "User Dictionary")
 run(create ${OUT}/UserShortHands.lib --shorthand --caption "User Shorthands")

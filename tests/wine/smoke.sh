@@ -429,7 +429,7 @@ for dpi in 96 144; do
   q focus-notepad 3000 >/dev/null
   ready
   xdotool type --delay 30 " qui"
-  check "at $dpi DPI the prompt shows the four qui words" q wait-rows "quibble|quiet|quill|quilt" 10000
+  check "at $dpi DPI the prompt shows the four qui words" q wait-rows "quill|quibble|quiet|quilt" 10000
   row_px[$dpi]=$(q prompt-metrics | tr -d '\r' | sed -n 's/^row \([0-9]*\) .*/\1/p')
   [ $dpi = 144 ] && shot prompt-144dpi Quillet
   xdotool key Escape

@@ -42,7 +42,7 @@ sleep 0.5
 check "Ctrl+F5 no longer switches it" tray_icon_is grey
 xdotool key shift+F6
 check "Shift+F6 switches the engine on" tray_icon_is blue
-offered "the prompt shows three rows" " qui" "quibble|quiet|quill"
+offered "the prompt shows three rows" " qui" "quill|quibble|quiet"
 offered "the learned word is offered" " flo" "florin"
 
 # A check box changed and then Cancel: asked, No keeps Config.ini as it was.

@@ -53,7 +53,7 @@ q click "$am" 1033 >/dev/null
 poll 5 eval '[ -z "$(q lv-rows "$am" 1000 | tr -d "\r")" ]' && pass "Delete removes the rule" || fail "Delete removes the rule"
 q click "$am" 1 >/dev/null
 back_to_notepad "$am"
-offered "prompts come back without the rule" " qui" "quibble|quiet|quill|quilt"
+offered "prompts come back without the rule" " qui" "quill|quibble|quiet|quilt"
 check "the tip says Quillet is on again" q wait-tip "Quillet - Quillet is on" 3000
 
 # The finder: drag it over notepad's edit box.
@@ -100,4 +100,4 @@ q click "$el" 2 >/dev/null
 back_to_notepad "$el"
 xdotool mousemove 500 350
 check "the tray icon still shows the engine on" tray_icon_is blue
-offered "keys are followed again after the Edit Box List" " qui" "quibble|quiet|quill|quilt"
+offered "keys are followed again after the Edit Box List" " qui" "quill|quibble|quiet|quilt"
