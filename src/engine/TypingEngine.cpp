@@ -270,6 +270,8 @@ bool CTypingEngine::PathLookup() {
     m_aCandidates.emplace_back(e.name, e.name, folder ? kTypeDirectory : kTypeFile);
   }
   if (m_aCandidates.empty()) return false;
+  // A path list is one page: a dictionary page shown before is no page of it.
+  m_nPageStart = 0;
   return FillPage(0, 10);
 }
 

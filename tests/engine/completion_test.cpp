@@ -165,11 +165,15 @@ TEST_F(Completion, APathListHasNoFurtherPage) {
   config.nMaxItemShow = 1;
   Start();
   main->driveRoot = dir.path().string();
+  std::filesystem::create_directories(dir.path() / "alpha");
   Type("c");  // its dictionary lookup leaves the cursor open
+  Tap(kPageDown);  // and a page further on
   Engine().m_strInput = "C:\\";
   Engine().OnInputChanged();
+  Tap(kUp);  // the first row has no earlier page
+  EXPECT_EQ(main->selected, 0);
   Tap(kPageDown);
-  EXPECT_EQ(Rows(), std::vector<std::string>{"libs"});
+  EXPECT_EQ(Rows(), (std::vector<std::string>{"alpha", "libs"}));
 }
 
 // Half-typed text is not taken up again when the focus comes back to an
