@@ -24,6 +24,12 @@ bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' ||
 
 bool IsPathType(int32_t type) { return type == kTypeFile || type == kTypeDirectory; }
 
+// A shorthand whose expansion differs from its abbreviation: offered even
+// when the abbreviation is typed in full.
+bool Expands(const DictItem& item) {
+  return item.type == DICT_TYPE_SHORTHAND && !item.Data().empty() && item.Data() != item.Key();
+}
+
 }  // namespace
 
 CTypingEngine::CTypingEngine(EngineHost& host, PromptView& prompt, CaretInfo& caret,
@@ -285,8 +291,10 @@ bool CTypingEngine::DictionaryLookup() {
   // A learned word's data would only repeat its key (and show no preview):
   // it is left out, which halves the allocations of a long series.
   for (std::string_view word : learned) {
-    if (word == m_strQuery) m_bQueryIsWord = true;
-    if (m_bCommonFirst && word == m_strQuery) continue;  // typed in full already
+    if (word == m_strQuery) {
+      m_bQueryIsWord = true;
+      if (m_bCommonFirst) continue;  // typed in full already
+    }
     m_aCandidates.emplace_back(word, std::string_view(), kTypeLearned);
   }
   m_nAutoLearnCount = static_cast<int>(m_aCandidates.size());
@@ -305,8 +313,7 @@ bool CTypingEngine::DictionaryLookup() {
     // A word already typed in full is not offered again. A shorthand whose
     // abbreviation is typed in full still is: its expansion differs.
     const DictItem& only = m_aCandidates[0];
-    bool expands = only.type == DICT_TYPE_SHORTHAND && !only.Data().empty() && only.Data() != only.Key();
-    if (only.Key() == m_strQuery && !expands) {
+    if (only.Key() == m_strQuery && !Expands(only)) {
       ClearCandidates();
       return false;
     }
@@ -346,12 +353,8 @@ bool CTypingEngine::AddCorrections() {
 
 void CTypingEngine::AddFetched(DictItem&& item) {
   if (item.type == DICT_TYPE_WORDS && item.Key() == m_strQuery) m_bQueryIsWord = true;
-  if (m_bCommonFirst) {
-    // What is typed in full already is not offered, unless a shorthand
-    // expands it.
-    const bool expands = item.type == DICT_TYPE_SHORTHAND && !item.Data().empty() && item.Data() != item.Key();
-    if (item.Key() == m_strQuery && !expands) return;
-  }
+  // In the common-first order what is typed in full already is not offered.
+  if (m_bCommonFirst && item.Key() == m_strQuery && !Expands(item)) return;
   for (DictItem& earlier : m_aCandidates) {
     if (earlier.Key() != item.Key()) continue;
     // In the common-first order a learned word is offered once, as learned.
