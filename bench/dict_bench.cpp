@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "dict/DictDialogs.h"
-#include "dict/dictionary.h"
-#include "dict/dictionary_set.h"
-#include "dict/import_export.h"
+#include "dict/Dictionary.h"
+#include "dict/DictionarySet.h"
+#include "dict/ImportExport.h"
 
 namespace {
 

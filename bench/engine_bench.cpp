@@ -11,7 +11,7 @@
 #include <fstream>
 #include <random>
 
-#include "dict/dictionary.h"
+#include "dict/Dictionary.h"
 #include "engine/sim/SimWorld.h"
 
 namespace {

@@ -14,9 +14,9 @@
 #include <fstream>
 #include <string>
 
-#include "dict/dictionary.h"
-#include "dict/import_export.h"
-#include "dict/lib_file_strategy.h"
+#include "dict/Dictionary.h"
+#include "dict/ImportExport.h"
+#include "dict/LibFileStrategy.h"
 
 namespace {
 

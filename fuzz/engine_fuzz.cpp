@@ -7,7 +7,7 @@
 #include <memory>
 #include <random>
 
-#include "dict/dictionary.h"
+#include "dict/Dictionary.h"
 #include "engine/sim/SimWorld.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "output/MacroTyper.h"
-#include "platform/codepage.h"
+#include "platform/CodePage.h"
 
 namespace {
 

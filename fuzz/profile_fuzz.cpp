@@ -11,7 +11,7 @@
 #include <unistd.h>
 
 #include "config/IniFile.h"
-#include "platform/profile.h"
+#include "platform/Profile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::string path =

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "res/resource.h"
+#include "res/Resource.h"
 #include "win/Resources.h"
 
 CAboutDlg::CAboutDlg() : win::CDialog(IDD_ABOUTBOX) {

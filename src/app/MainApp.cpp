@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "app/MainDlg.h"
-#include "res/resource.h"
+#include "res/Resource.h"
 #include "win/Handles.h"
 #include "win/Resources.h"
 

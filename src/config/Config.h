@@ -15,9 +15,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/desktop.h"
-#include "platform/process.h"
-#include "platform/registry.h"
+#include "platform/Desktop.h"
+#include "platform/Process.h"
+#include "platform/Registry.h"
 
 // One application rule (strPath set) or edit-box rule (strEditId set).
 struct AppRule {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/profile.h"
+#include "platform/Profile.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "config/Config.h"
-#include "platform/keyboard.h"
+#include "platform/Keyboard.h"
 
 namespace config {
 

@@ -9,8 +9,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/desktop.h"
-#include "platform/process.h"
+#include "platform/Desktop.h"
+#include "platform/Process.h"
 
 struct ProcessEntry {
   char szPath[260];  // NUL-terminated full path of the executable

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/codepage.h"
+#include "platform/CodePage.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "dict/dictionary.h"
-#include "dict/dictionary_set.h"
+#include "dict/Dictionary.h"
+#include "dict/DictionarySet.h"
 
 // The Dictionaries Manager: every dictionary of the libs folder, enabled or
 // not, sorted by caption as the list shows them.

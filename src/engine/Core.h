@@ -8,7 +8,7 @@
 #include <string>
 
 #include "config/Config.h"
-#include "dict/dictionary_set.h"
+#include "dict/DictionarySet.h"
 #include "learn/AutoLearn.h"
 
 namespace engine {

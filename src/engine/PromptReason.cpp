@@ -1,7 +1,7 @@
 #include "engine/PromptReason.h"
 
 #include "engine/PromptReasonTexts.h"
-#include "platform/codepage.h"
+#include "platform/CodePage.h"
 
 namespace engine {
 

@@ -5,9 +5,9 @@
 #include <utility>
 
 #include "config/Config.h"
-#include "dict/dictionary_set.h"
+#include "dict/DictionarySet.h"
 #include "learn/AutoLearn.h"
-#include "platform/codepage.h"
+#include "platform/CodePage.h"
 
 namespace engine {
 

@@ -23,9 +23,9 @@
 #include <string>
 #include <vector>
 
-#include "dict/dict_item.h"
+#include "dict/DictItem.h"
 #include "engine/PromptReason.h"
-#include "platform/desktop.h"
+#include "platform/Desktop.h"
 
 class CConfig;
 class CDictionarySet;

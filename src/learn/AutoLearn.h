@@ -19,7 +19,7 @@
 // operations then do nothing.
 
 #include "learn/LearnFile.h"
-#include "dict/wait_progress.h"
+#include "dict/WaitProgress.h"
 
 #include <bitset>
 #include <cstdint>

@@ -17,7 +17,7 @@
 #include <cstdint>
 
 #include "config/Config.h"
-#include "platform/desktop.h"
+#include "platform/Desktop.h"
 
 namespace output {
 

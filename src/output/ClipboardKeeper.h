@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/desktop.h"
-#include "platform/keyboard.h"
+#include "platform/Desktop.h"
+#include "platform/Keyboard.h"
 
 namespace output {
 

@@ -4,7 +4,7 @@
 
 #include "output/ClipboardKeeper.h"
 #include "output/SendKeystroke.h"
-#include "platform/codepage.h"
+#include "platform/CodePage.h"
 
 namespace output {
 namespace {

@@ -21,8 +21,8 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/desktop.h"
-#include "platform/keyboard.h"
+#include "platform/Desktop.h"
+#include "platform/Keyboard.h"
 
 namespace output {
 

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "platform/codepage.h"
+#include "platform/CodePage.h"
 
 namespace output {
 namespace {

@@ -9,7 +9,7 @@
 
 #include <cstdint>
 
-#include "platform/keyboard.h"
+#include "platform/Keyboard.h"
 
 namespace output {
 

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "dict/import_export.h"
-#include "res/resource.h"
+#include "dict/ImportExport.h"
+#include "res/Resource.h"
 #include "settings/ProgressWnd.h"
 #include "win/Controls.h"
 #include "win/Resources.h"

@@ -11,7 +11,7 @@
 
 #include "config/Config.h"
 #include "dict/DictDialogs.h"
-#include "dict/wait_progress.h"
+#include "dict/WaitProgress.h"
 #include "win/Handles.h"
 #include "win/Window.h"
 

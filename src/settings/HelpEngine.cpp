@@ -1,6 +1,6 @@
 #include "settings/HelpEngine.h"
 
-#include "res/resource.h"
+#include "res/Resource.h"
 #include "win/Handles.h"
 #include "win/Resources.h"
 

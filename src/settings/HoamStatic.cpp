@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "res/resource.h"
+#include "res/Resource.h"
 #include "win/Resources.h"
 
 CHoamStatic::CHoamStatic() : backColour(GetSysColor(COLOR_BTNFACE)) {

@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "platform/keyboard.h"
-#include "res/resource.h"
+#include "platform/Keyboard.h"
+#include "res/Resource.h"
 #include "settings/HelpEngine.h"
 #include "settings/ProgressWnd.h"
 #include "win/Controls.h"

@@ -7,7 +7,7 @@
 #include <cctype>
 #include <vector>
 
-#include "res/resource.h"
+#include "res/Resource.h"
 #include "win/Controls.h"
 #include "win/Resources.h"
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "res/resource.h"
+#include "res/Resource.h"
 
 namespace win {
 

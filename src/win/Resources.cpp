@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "res/resource.h"
+#include "res/Resource.h"
 
 namespace win {
 

@@ -5,7 +5,7 @@
 
 #include "config/Config.h"
 #include "output/SendKeystroke.h"
-#include "platform/codepage.h"
+#include "platform/CodePage.h"
 
 namespace engine {
 

@@ -21,8 +21,8 @@
 #include "output/CaretTracker.h"
 #include "output/ClipboardKeeper.h"
 #include "output/MacroTyper.h"
-#include "platform/sim/sim_desktop.h"
-#include "platform/sim/sim_input.h"
+#include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimInput.h"
 
 namespace engine {
 

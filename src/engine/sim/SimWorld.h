@@ -7,11 +7,11 @@
 #include <memory>
 
 #include "config/Config.h"
-#include "dict/dictionary_set.h"
+#include "dict/DictionarySet.h"
 #include "engine/sim/SimMainWindow.h"
 #include "learn/AutoLearn.h"
-#include "platform/sim/sim_desktop.h"
-#include "platform/sim/sim_input.h"
+#include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimInput.h"
 
 namespace engine {
 
