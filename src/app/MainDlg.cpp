@@ -3,7 +3,6 @@
 #include <imm.h>
 #include <ole2.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -13,7 +12,6 @@
 #include "config/Config.h"
 #include "engine/PromptReasonTexts.h"
 #include "output/ClipboardKeeper.h"
-#include "output/FrameLayout.h"
 #include "output/MacroTyper.h"
 #include "output/SendKeystroke.h"
 #include "platform/Keyboard.h"
@@ -40,7 +38,6 @@ constexpr UINT kCaretCheckDelay = 15;
 // Wine updates a thread's caret rectangle only some time after the caret
 // moved, so the check goes on while the prompt is shown.
 constexpr UINT kCaretRecheckInterval = 100;
-constexpr UINT kSizeOnly = SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE;
 // The tray's tip changes at most this often (ms), however fast the focus
 // moves; the last change waits on this timer.
 constexpr UINT_PTR kTipTimer = 1006;
@@ -51,39 +48,6 @@ std::string ProgramFolder() {
   std::string folder = win::ExeFolder();
   if (!folder.empty()) folder.pop_back();
   return folder;
-}
-
-// The rows' icons at the window's DPI. Above 96 the 16-pixel strip is
-// stretched (pixel for pixel, so that the black mask keeps its edges): the
-// icon sets a row's least height, and the rows are to grow with their text.
-HIMAGELIST LoadPromptImages(unsigned dpi) {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  const int size = MulDiv(16, static_cast<int>(dpi), 96);
-  if (size <= 16) {
-    return ImageList_LoadImageA(instance, MAKEINTRESOURCEA(IDB_PROMPT_IMAGES), 16, 0, RGB(0, 0, 0), IMAGE_BITMAP,
-                                LR_CREATEDIBSECTION);
-  }
-  win::BitmapHandle strip(static_cast<HBITMAP>(
-      LoadImageA(instance, MAKEINTRESOURCEA(IDB_PROMPT_IMAGES), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-  BITMAP info = {};
-  if (!strip || !GetObjectA(strip.get(), sizeof info, &info) || info.bmHeight <= 0) return nullptr;
-  const int count = static_cast<int>(info.bmWidth / info.bmHeight);
-  HDC screen = GetDC(nullptr);
-  win::BitmapHandle scaled(CreateCompatibleBitmap(screen, count * size, size));
-  HDC from = CreateCompatibleDC(screen);
-  HDC to = CreateCompatibleDC(screen);
-  ReleaseDC(nullptr, screen);
-  HGDIOBJ oldFrom = SelectObject(from, strip.get());
-  HGDIOBJ oldTo = SelectObject(to, scaled.get());
-  SetStretchBltMode(to, COLORONCOLOR);
-  StretchBlt(to, 0, 0, count * size, size, from, 0, 0, info.bmWidth, info.bmHeight, SRCCOPY);
-  SelectObject(from, oldFrom);
-  SelectObject(to, oldTo);
-  DeleteDC(from);
-  DeleteDC(to);
-  HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR24 | ILC_MASK, count, 0);
-  if (images) ImageList_AddMasked(images, scaled.get(), RGB(0, 0, 0));
-  return images;
 }
 
 // The mandatory integrity level of a process (its label's last
@@ -118,7 +82,7 @@ CMainDlg::CMainDlg()
       m_core(platform::SystemDesktop(), platform::SystemProcesses(), win::ExeFolder()),
       m_tray(*this),
       m_caret(platform::SystemDesktop(), m_caretDesktop, m_core.config, &m_word) {
-  m_engine = std::make_unique<engine::CTypingEngine>(*this, *this, *this, *this, *this, m_core.config,
+  m_engine = std::make_unique<engine::CTypingEngine>(*this, m_prompt, *this, *this, *this, m_core.config,
                                                      m_core.dictSet, m_core.autoLearn);
   g_pMainDlg = this;
   HINSTANCE instance = GetModuleHandleA(nullptr);
@@ -159,7 +123,8 @@ CMainDlg::~CMainDlg() {
 
 BOOL CMainDlg::OnInitDialog() {
   m_bOleReady = SUCCEEDED(OleInitialize(nullptr));
-  Hide();
+  m_prompt.Attach(m_hWnd);
+  m_prompt.Hide();
 
   // Applications report their caret to accessibility clients only while a
   // screen reader is said to be present.
@@ -176,52 +141,13 @@ BOOL CMainDlg::OnInitDialog() {
 
   ApplyOptions();
 
-  m_list.Attach(Item(IDC_PROMPT_LIST), *this);
-  LVCOLUMNA column = {};
-  column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
-  column.fmt = LVCFMT_LEFT;
-  column.cx = 100;
-  column.pszText = const_cast<char*>("");
-  SendMessageA(m_list.Handle(), LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
-  // The list view owns the image list from here on and destroys it with
-  // itself.
-  if (HIMAGELIST images = LoadPromptImages(PreviewWnd::WindowDpi(m_hWnd)))
-    ListView_SetImageList(m_list.Handle(), images, LVSIL_SMALL);
-  m_preview.Create(m_hWnd);
-  m_preview.SetText("", PreviewWnd::kStyleNote);
-
+  m_prompt.CreateControls(Item(IDC_PROMPT_LIST), *this);
   m_tray.Create(nullptr, WM_TRAY_NOTIFY, win::LoadStr(IDS_TRAY_TIP), m_hSmallIcon.get(), IDR_TRAYMENU);
 
-  CreateNumberLabels();
 
   m_caretHook = std::make_unique<output::win32::CaretEventHook>(m_caret, m_hWnd, WM_CARET_EVENTS);
   ::SetTimer(m_hWnd, kStartupTimer, 0, nullptr);
   return TRUE;
-}
-
-// Ten labels "1" .. "9", "0" left of the rows, each one row high, measured
-// on a blank row; the list is then 10.5 rows high.
-void CMainDlg::CreateNumberLabels() {
-  HWND list = m_list.Handle();
-  InsertRow(0, "", 0, 0);
-  RECT row = {0, 0, 0, 16};
-  ListView_GetItemRect(list, 0, &row, LVIR_BOUNDS);
-  const int rowHeight = std::max(1, static_cast<int>(row.bottom - row.top));
-  RECT listRect;
-  GetWindowRect(list, &listRect);
-  MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&listRect), 2);
-  m_nLabelsRight = std::max(1, static_cast<int>(listRect.left) - 5);
-  HFONT font = reinterpret_cast<HFONT>(SendMessageA(m_hWnd, WM_GETFONT, 0, 0));
-  for (int i = 0; i < 10; ++i) {
-    const std::string number = std::to_string((i + 1) % 10);
-    m_labels[i] = CreateWindowExA(0, "STATIC", number.c_str(), WS_CHILD | WS_VISIBLE | SS_CENTER, 0,
-                                  listRect.top + row.top + i * rowHeight, m_nLabelsRight, rowHeight, m_hWnd,
-                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDC_NUMBER_LABEL0 + i)),
-                                  GetModuleHandleA(nullptr), nullptr);
-    if (m_labels[i] && font) SendMessageA(m_labels[i], WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  }
-  DeleteAllRows();
-  SetWindowPos(list, nullptr, 0, 0, listRect.right - listRect.left, rowHeight * 21 / 2, kSizeOnly);
 }
 
 void CMainDlg::ApplyOptions() {
@@ -261,7 +187,7 @@ void CMainDlg::OnEditManager() {
   const bool wasOn = m_bHookOn;
   if (wasOn) m_hoam.Remove();
   m_bHookOn = false;
-  Hide();
+  m_prompt.Hide();
   const INT_PTR result = RunTrayDialog([&] {
     CDlgEditBoxList list(m_core.config);
     return list.DoModal(m_hWnd);
@@ -333,7 +259,7 @@ void CMainDlg::RunOptions(UINT startPage) {
 // learning file, install the keyboard hook and follow the caret.
 void CMainDlg::OnStartupTimer() {
   ShowWindow(m_hWnd, SW_HIDE);
-  ReleaseActivation();
+  m_prompt.ReleaseActivation();
   ::KillTimer(m_hWnd, kStartupTimer);
 
   const std::string libs = ProgramFolder() + "\\libs";
@@ -400,13 +326,13 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
   switch (message) {
     case engine::WM_HOOK_KEY:
       m_hookWatchdog.OnHookKey(GetTickCount64());
-      m_bInHookKey = true;
+      m_prompt.SetInHookKey(true);
       result = m_engine->OnMessage(message, wParam, lParam);
-      m_bInHookKey = false;
-      if (IsVisible()) ::SetTimer(m_hWnd, kCaretCheckTimer, kCaretCheckDelay, nullptr);
+      m_prompt.SetInHookKey(false);
+      if (m_prompt.IsVisible()) ::SetTimer(m_hWnd, kCaretCheckTimer, kCaretCheckDelay, nullptr);
       return true;
-    case WM_APPLY_PROMPT:
-      ApplyPrompt();
+    case CPromptWindow::WM_APPLY_PROMPT:
+      m_prompt.ApplyDeferred();
       return true;
     case WM_REASON_CHANGED:
       UpdateTip();
@@ -419,7 +345,7 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
       // The target application handles a key after us; where no caret
       // events follow (Wine sends none) the prompt looks for the caret again
       // once the application has had the key.
-      if (IsVisible()) ::SetTimer(m_hWnd, kCaretCheckTimer, kCaretCheckDelay, nullptr);
+      if (m_prompt.IsVisible()) ::SetTimer(m_hWnd, kCaretCheckTimer, kCaretCheckDelay, nullptr);
       return true;
     case engine::WM_SELECT_ITEM:
     case engine::WM_COMPLETE_ITEM:
@@ -435,7 +361,7 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
       }
       if (wParam == kCaretCheckTimer) {
         // Soon after a key, then now and then while the prompt is up.
-        if (IsVisible()) ::SetTimer(m_hWnd, kCaretCheckTimer, kCaretRecheckInterval, nullptr);
+        if (m_prompt.IsVisible()) ::SetTimer(m_hWnd, kCaretCheckTimer, kCaretRecheckInterval, nullptr);
         else ::KillTimer(m_hWnd, kCaretCheckTimer);
         OnCaretCheck();
         return true;
@@ -463,22 +389,22 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
     case WM_WINDOWPOSCHANGING:
       // The dialog appears only as the prompt: the modal loop's own attempt
       // to show it (and to activate it) when it first goes idle is refused.
-      if (!m_bShowingPrompt) {
+      if (!m_prompt.IsShowing()) {
         auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
         if (pos->flags & SWP_SHOWWINDOW) pos->flags = (pos->flags & ~SWP_SHOWWINDOW) | SWP_NOACTIVATE;
       }
       return false;
     case WM_SHOWWINDOW:
       if (!wParam) {
-        m_preview.Show(false, 0, 0);
+        m_prompt.HidePreviewWindow();
         m_tray.SetMenuDefaultItem(ID_ENABLE, false);
       }
       return false;
     case WM_MOVE:
-      PlacePreview();
+      m_prompt.PlacePreview();
       return false;
     case WM_SIZE:
-      OnSize();
+      m_prompt.OnSize();
       return false;
     case WM_MOUSEACTIVATE:
       // A click on the prompt leaves the application active.
@@ -491,7 +417,7 @@ bool CMainDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& re
       return false;
     case WM_DRAWITEM:
       if (wParam == IDC_PROMPT_LIST) {
-        m_list.DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        m_prompt.DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         result = TRUE;
         return true;
       }
@@ -542,24 +468,7 @@ void CMainDlg::OnPromptClick(int row, bool doubleClick) {
   m_hoam.PromptClicked();
   if (row < 0) return;
   if (doubleClick) m_engine->OnRowDoubleClick(row);
-  else SelectRow(row);
-}
-
-// The first size change after a page was filled is our own; any other
-// stretches the list to the client area.
-void CMainDlg::OnSize() {
-  if (m_bIgnoreSize) {
-    m_bIgnoreSize = false;
-    return;
-  }
-  HWND list = m_list.Handle();
-  if (!list) return;
-  RECT client, listRect;
-  GetClientRect(m_hWnd, &client);
-  GetWindowRect(list, &listRect);
-  MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&listRect), 2);
-  SetWindowPos(list, nullptr, 0, 0, client.right - listRect.left, client.bottom - listRect.top, kSizeOnly);
-  PlacePreview();
+  else m_prompt.SelectRow(row);
 }
 
 // ---- tray commands ----------------------------------------------------------------
@@ -575,7 +484,7 @@ void CMainDlg::OnToggleEngine() {
     m_tray.SetIcon(static_cast<UINT>(IDR_MAINFRAME));
     m_bHookOn = true;
   }
-  Hide();
+  m_prompt.Hide();
   const CConfig& config = m_core.config;
   m_engine->SetSwitchedOff(!m_bHookOn, HotkeyText(LOWORD(config.dwEnableHoam), HIWORD(config.dwEnableHoam)));
 }
@@ -676,210 +585,6 @@ void CMainDlg::UpdateTip() {
   m_strTip = tip;
   m_tipShownAt = now;
   m_tray.SetTooltipText(tip);
-}
-
-// ---- PromptView ------------------------------------------------------------------
-
-bool CMainDlg::IsVisible() const { return m_bPromptVisible; }
-
-void CMainDlg::Defer(unsigned what) {
-  if (!m_deferred) PostMessageA(m_hWnd, WM_APPLY_PROMPT, 0, 0);
-  m_deferred |= what;
-}
-
-void CMainDlg::ShowAt(engine::Point point) {
-  m_bPromptVisible = true;
-  if (!m_bInHookKey) return ShowPromptWindow(point);
-  m_deferredPoint = point;
-  m_deferred &= ~kDeferHide;
-  Defer(kDeferShow);
-}
-
-void CMainDlg::Hide() {
-  m_bPromptVisible = false;
-  if (!m_bInHookKey) return HidePromptWindow();
-  m_deferred &= ~(kDeferShow | kDeferPlace);
-  Defer(kDeferHide);
-}
-
-// What was put off while a key was handled, in the order the engine asks
-// for it: the preview's text, the sizes, showing or hiding, the preview's
-// place.
-void CMainDlg::ApplyPrompt() {
-  const unsigned work = m_deferred;
-  m_deferred = 0;
-  if (work & kDeferText) m_preview.SetText(m_deferredText, m_deferredStyle);
-  if (work & kDeferArrange) ArrangeWindow(m_deferredPathRows, m_deferredRows, m_deferredPageSize);
-  if (work & kDeferHidePreview) m_preview.Show(false, 0, 0);
-  if (work & kDeferHide) HidePromptWindow();
-  if (work & kDeferShow) ShowPromptWindow(m_deferredPoint);
-  else if (work & kDeferPlace) PlacePreviewWindow();
-}
-
-// The prompt must not stay our thread's active window once it is hidden (the
-// dialog starts active, the tray menu makes it so): Wine gives the keyboard to
-// an active window of ours when it is shown again, and the keys the user types
-// on would go to the prompt instead of the application.
-void CMainDlg::ReleaseActivation() {
-  if (GetActiveWindow() != m_hWnd) return;
-  SetFocus(nullptr);
-  SetActiveWindow(nullptr);
-}
-
-void CMainDlg::ShowPromptWindow(engine::Point point) {
-  ReleaseActivation();
-  // Kept on the caret's monitor; flipped over the caret line when there is
-  // no room below it.
-  RECT own = {0, 0, 0, 0};
-  GetWindowRect(m_hWnd, &own);
-  const bool underCaret = point.y == m_caret.caretBottom + 5;
-  const int above = 5 + (underCaret ? std::max(0, m_caret.caretBottom - m_caret.caretTop) : 0);
-  const output::ScreenPoint place = output::KeepInWorkArea(
-      {point.x, point.y}, own.right - own.left, own.bottom - own.top, above, WorkAreaAt(point.x, point.y));
-  m_bShowingPrompt = true;
-  SetWindowPos(m_hWnd, HWND_TOPMOST, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
-  m_bShowingPrompt = false;
-  // Drawn now rather than when the target application lets us idle.
-  RedrawWindow(m_hWnd, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-  PlacePreviewWindow();
-}
-
-void CMainDlg::HidePromptWindow() {
-  if (!m_hWnd) return;
-  SetWindowPos(m_hWnd, HWND_NOTOPMOST, 0, 0, 0, 0,
-               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_HIDEWINDOW);
-  m_preview.Show(false, 0, 0);
-}
-
-void CMainDlg::DeleteAllRows() { ListView_DeleteAllItems(m_list.Handle()); }
-
-bool CMainDlg::InsertRow(int row, const std::string& text, int image, int itemData) {
-  LVITEMA item = {};
-  item.mask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
-  item.iItem = row;
-  item.pszText = const_cast<char*>(text.c_str());
-  item.iImage = image;
-  item.lParam = itemData;
-  return SendMessageA(m_list.Handle(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)) >= 0;
-}
-
-int CMainDlg::RowCount() const { return ListView_GetItemCount(m_list.Handle()); }
-
-int CMainDlg::SelectedRow() const { return ListView_GetNextItem(m_list.Handle(), -1, LVNI_SELECTED); }
-
-void CMainDlg::SelectRow(int row) {
-  const UINT both = LVIS_SELECTED | LVIS_FOCUSED;
-  ListView_SetItemState(m_list.Handle(), row, both, both);
-  ListView_EnsureVisible(m_list.Handle(), row, FALSE);
-}
-
-int CMainDlg::RowItemData(int row) const {
-  LVITEMA item = {};
-  item.mask = LVIF_PARAM;
-  item.iItem = row;
-  if (!SendMessageA(m_list.Handle(), LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item))) return -1;
-  return static_cast<int>(item.lParam);
-}
-
-void CMainDlg::Arrange(bool pathRows, int rowCount, int pageSize) {
-  if (!m_bInHookKey) return ArrangeWindow(pathRows, rowCount, pageSize);
-  m_deferredPathRows = pathRows;
-  m_deferredRows = rowCount;
-  m_deferredPageSize = pageSize;
-  Defer(kDeferArrange);
-}
-
-// Sizes the column to its texts, the list to the page and the window around
-// both; path rows scroll without number labels.
-void CMainDlg::ArrangeWindow(bool pathRows, int rowCount, int pageSize) {
-  HWND list = m_list.Handle();
-  ListView_SetColumnWidth(list, 0, LVSCW_AUTOSIZE);
-  const int columnWidth = ListView_GetColumnWidth(list, 0) + 6;
-  ListView_SetColumnWidth(list, 0, columnWidth);
-  RECT row = {0, 0, 0, 0};
-  ListView_GetItemRect(list, 0, &row, LVIR_BOUNDS);
-  const int listHeight = (row.bottom - row.top) * std::min(rowCount, pageSize);
-
-  m_bIgnoreSize = true;
-  LONG_PTR style = GetWindowLongPtrA(list, GWL_STYLE);
-  RECT listRect;
-  if (pathRows) {
-    ShowScrollBar(list, SB_VERT, TRUE);
-    ShowScrollBar(list, SB_HORZ, FALSE);
-    const int width = columnWidth + GetSystemMetrics(SM_CXHSCROLL) + 5;
-    SetWindowPos(list, nullptr, 0, 0, width, listHeight + 6, SWP_NOZORDER | SWP_NOACTIVATE);
-    for (HWND label : m_labels) ShowWindow(label, SW_HIDE);
-  } else {
-    SetWindowLongPtrA(list, GWL_STYLE, style & ~(WS_VSCROLL | WS_HSCROLL));
-    ShowScrollBar(list, SB_BOTH, FALSE);
-    GetWindowRect(list, &listRect);
-    MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&listRect), 2);
-    SetWindowPos(list, nullptr, m_nLabelsRight + 5, listRect.top, columnWidth + 5, listHeight + 6,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    for (int i = 0; i < 10; ++i) ShowWindow(m_labels[i], i < rowCount ? SW_SHOWNA : SW_HIDE);
-  }
-  GetWindowRect(list, &listRect);
-  MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&listRect), 2);
-  RECT frame = {0, 0, listRect.right + 6, listRect.bottom + 6};
-  if (pathRows) frame.right = (listRect.right - listRect.left) + 6;
-  SetWindowPos(m_hWnd, nullptr, 0, 0, frame.right, frame.bottom, kSizeOnly);
-}
-
-void CMainDlg::SetPreview(const std::string& text, int style) {
-  if (!m_bInHookKey) return m_preview.SetText(text, style);
-  m_deferredText = text;
-  m_deferredStyle = style;
-  Defer(kDeferText);
-}
-
-void CMainDlg::PlacePreview() {
-  if (!m_bInHookKey) return PlacePreviewWindow();
-  m_deferred &= ~kDeferHidePreview;
-  Defer(kDeferPlace);
-}
-
-// Beside the selected row: right of the list, level with the row.
-void CMainDlg::PlacePreviewWindow() {
-  m_preview.Show(false, 0, 0);
-  const int row = SelectedRow();
-  if (row < 0 || !IsVisible()) return;
-  RECT listRect, rowRect = {0, 0, 0, 0};
-  GetWindowRect(m_list.Handle(), &listRect);
-  ListView_GetItemRect(m_list.Handle(), row, &rowRect, LVIR_BOUNDS);
-  POINT top = {rowRect.left, rowRect.top};
-  ClientToScreen(m_list.Handle(), &top);
-  // Right of the list, or left of the prompt where the monitor ends.
-  RECT preview = {0, 0, 0, 0}, prompt = {0, 0, 0, 0};
-  GetWindowRect(m_preview.Handle(), &preview);
-  GetWindowRect(m_hWnd, &prompt);
-  const int width = preview.right - preview.left, height = preview.bottom - preview.top;
-  const output::ScreenRect work = WorkAreaAt(listRect.right, top.y);
-  int x = listRect.right + 3;
-  if (x + width > work.right && prompt.left - 3 - width >= work.left) x = prompt.left - 3 - width;
-  const output::ScreenPoint place = output::KeepInWorkArea({x, top.y}, width, height, 0, work);
-  m_preview.Show(true, place.x, place.y);
-}
-
-// The work area of the monitor nearest to a screen point.
-output::ScreenRect CMainDlg::WorkAreaAt(int x, int y) {
-  MONITORINFO info = {};
-  info.cbSize = sizeof info;
-  HMONITOR monitor = MonitorFromPoint(POINT{x, y}, MONITOR_DEFAULTTONEAREST);
-  if (!monitor || !GetMonitorInfoA(monitor, &info)) {
-    RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    return {work.left, work.top, work.right, work.bottom};
-  }
-  return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
-}
-
-void CMainDlg::HidePreview() {
-  if (!m_bInHookKey) {
-    m_preview.Show(false, 0, 0);
-    return;
-  }
-  m_deferred &= ~kDeferPlace;
-  Defer(kDeferHidePreview);
 }
 
 // Where the application moved its caret without telling (Wine sends no caret

@@ -1,12 +1,12 @@
 // The main window: a dialog that is never shown as a normal window. It is
-// the prompt (the candidate list, its number labels and the preview note),
-// the receiver of the keyboard hook's keys, of the tray icon's commands and
-// of the global on/off hotkey, and the owner of every long-lived object.
+// the prompt (drawn, placed and sized by CPromptWindow), the receiver of the
+// keyboard hook's keys, of the tray icon's commands and of the global on/off
+// hotkey, and the owner of every long-lived object.
 //
 // The typing behaviour is the portable engine::CTypingEngine; this class
-// wires it to the system: the engine's host, prompt view, caret information,
-// desktop and output are implemented here with Win32 calls, as the
-// simulated desktop's main window does for the tests.
+// wires it to the system: the engine's host, caret information, desktop and
+// output are implemented here with Win32 calls (its prompt view is
+// CPromptWindow), as the simulated desktop's main window does for the tests.
 //
 // Threading: the user-interface thread only; the hook's keys, WinEvents,
 // timers and tray messages all arrive there between messages.
@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "app/HoamLibrary.h"
+#include "app/PromptWindow.h"
 #include "app/SystemTray.h"
 #include "engine/Core.h"
 #include "engine/HookWatchdog.h"
@@ -24,14 +25,12 @@
 #include "output/CaretTracker.h"
 #include "output/ClipboardKeeper.h"
 #include "output/win32/CaretHook.h"
-#include "output/win32/PreviewWnd.h"
 #include "output/win32/PromptListCtrl.h"
 #include "win/Handles.h"
 #include "win/Window.h"
 
 class CMainDlg final : public win::CDialog,
                        public engine::EngineHost,
-                       public engine::PromptView,
                        public engine::CaretInfo,
                        public engine::EngineDesktop,
                        public engine::CompletionOutput,
@@ -43,8 +42,6 @@ class CMainDlg final : public win::CDialog,
   static constexpr UINT WM_TRAY_NOTIFY = WM_USER + 10;
   // Accessibility events are waiting for the caret tracker.
   static constexpr UINT WM_CARET_EVENTS = WM_USER + 1010;
-  // Window changes of the prompt put off while a hook key was handled.
-  static constexpr UINT WM_APPLY_PROMPT = WM_USER + 1011;
   // The engine's reason for prompting or not changed: the tray's tip follows.
   static constexpr UINT WM_REASON_CHANGED = WM_USER + 1012;
   // Answers the window whose typing Quillet follows, or 0 while it ignores
@@ -66,21 +63,6 @@ class CMainDlg final : public win::CDialog,
   void Beep() override;
   engine::WindowHandle MainWindow() const override;
   void ReasonChanged() override;
-
-  // PromptView
-  bool IsVisible() const override;
-  void ShowAt(engine::Point point) override;
-  void Hide() override;
-  void DeleteAllRows() override;
-  bool InsertRow(int row, const std::string& text, int image, int itemData) override;
-  int RowCount() const override;
-  int SelectedRow() const override;
-  void SelectRow(int row) override;
-  int RowItemData(int row) const override;
-  void Arrange(bool pathRows, int rowCount, int pageSize) override;
-  void SetPreview(const std::string& text, int style) override;
-  void PlacePreview() override;
-  void HidePreview() override;
 
   // CaretInfo
   engine::WindowHandle FocusWindow() const override;
@@ -128,18 +110,8 @@ class CMainDlg final : public win::CDialog,
   void Quit();
   void WatchHook();
   void OnRawInput(HRAWINPUT input);
-  void CreateNumberLabels();
   bool OnNotify(const NMHDR& header, LRESULT& result);
-  void OnSize();
   void OnCaretCheck();
-  void ApplyPrompt();
-  void ReleaseActivation();
-  void ShowPromptWindow(engine::Point point);
-  void HidePromptWindow();
-  void ArrangeWindow(bool pathRows, int rowCount, int pageSize);
-  void PlacePreviewWindow();
-  static output::ScreenRect WorkAreaAt(int x, int y);
-  void Defer(unsigned what);
   void UpdateTip();
 
   // Tray commands
@@ -172,17 +144,15 @@ class CMainDlg final : public win::CDialog,
 
   win::IconHandle m_hIcon;
   win::IconHandle m_hSmallIcon;
-  PromptListCtrl m_list;
   engine::QuilletCore m_core;
-  PreviewWnd m_preview;
   CSystemTray m_tray;
-  HWND m_labels[10] = {};
   std::uint32_t m_dwToggleHotkey = 0x00020074;
   bool m_bToggleHotkeyHeld = false;
   std::uint32_t m_bFirstRun = 1;
   output::win32::SystemCaretDesktop m_caretDesktop;
   output::win32::WordAutomation m_word;
   output::CaretTracker m_caret;
+  CPromptWindow m_prompt{m_caret};
   output::ClipboardKeeper m_clipboardKeeper;
   std::unique_ptr<output::win32::CaretEventHook> m_caretHook;
   std::unique_ptr<engine::CTypingEngine> m_engine;
@@ -192,28 +162,7 @@ class CMainDlg final : public win::CDialog,
   bool m_bHigherRightsTold = false;
   std::string m_strTip;
   ULONGLONG m_tipShownAt = 0;
-  // Set while the prompt is being shown: the only time the dialog may appear.
-  bool m_bShowingPrompt = false;
-  bool m_bIgnoreSize = false;
   bool m_bOleReady = false;
-  int m_nLabelsRight = 0;
-
-  // The keyboard hook waits while a key is handled, so moving, showing and
-  // hiding windows (which costs round trips to the display) is put off until
-  // the key is answered. The prompt's visibility as the engine sees it
-  // changes at once.
-  enum : unsigned {
-    kDeferText = 1, kDeferArrange = 2, kDeferShow = 4, kDeferHide = 8, kDeferPlace = 16, kDeferHidePreview = 32
-  };
-  bool m_bInHookKey = false;
-  bool m_bPromptVisible = false;
-  unsigned m_deferred = 0;
-  engine::Point m_deferredPoint;
-  std::string m_deferredText;
-  int m_deferredStyle = 1;
-  bool m_deferredPathRows = false;
-  int m_deferredRows = 0;
-  int m_deferredPageSize = 0;
 };
 
 // The one main window, for the pages and hooks that need to reach it.
