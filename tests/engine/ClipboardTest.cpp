@@ -97,13 +97,4 @@ TEST_F(Keeper, AHeldClipboardIsTriedAgainThenGivenUp) {
   EXPECT_EQ(clipboard.text(), "ours");
 }
 
-TEST_F(Keeper, NoMemoryForOurTextPutsTheirsBackAtOnce) {
-  clipboard.SetOutOfMemory(true);
-  EXPECT_EQ(keeper.PasteText("ours", 0), 0);
-  EXPECT_FALSE(keeper.RestorePending());
-  clipboard.SetOutOfMemory(false);
-  EXPECT_EQ(clipboard.items(), kTheirs);
-  EXPECT_TRUE(keyboard.log.empty());
-}
-
 }  // namespace

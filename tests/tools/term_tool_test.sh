@@ -37,30 +37,12 @@ word)
   rm -f "$home/libs/English.lib"
   expect existing-libs-kept "$(printf 'zucchin\t')" "$(keys 'zucchin{Tab}')"
   ;;
-phrase)
-  own_libs
-  expect phrase-before-word "hello world" "$(keys 'hello wo{Tab}')"
-  expect typed-in-full "help " "$(keys 'help ')"
-  ;;
-shorthand)
-  own_libs
-  # The caret ends where %CARET% stood: the next letters go there.
-  expect caret "Regards,
-XY
-Jo" "$(keys 'sig{Tab}XY' | tr -d '\r')"
-  expect teh "the " "$(keys 'teh{Tab} ')"
-  ;;
-paging)
+keys)
+  # The key names of --keys; what the keys do is the engine's own tests'.
   own_libs
   expect index-key "apply" "$(keys 'app{F3}')"
   expect down-enter "application" "$(keys 'app{Down}{Enter}')"
-  # One short page: Page Down stays on it and selects its last row.
-  expect page-down "apply" "$(keys 'app{PgDn}{Tab}')"
-  ;;
-escape)
-  own_libs
-  expect escape-hides "wo$(printf '\r\n')" "$(keys 'wo{Esc}{Enter}')"
-  expect back "hel" "$(keys 'help{Back}')"
+  expect escape-back "$(printf 'wo\r\nhel')" "$(keys 'wo{Esc}{Enter}help{Back}')"
   ;;
 learn)
   own_libs
@@ -73,13 +55,6 @@ path)
   mkdir -p "$work/drive/Program Files/Quillet" "$work/drive/Projects"
   : > "$work/drive/pro.txt"
   expect directory-step 'C:\Program Files\Quillet\' "$(keys 'C:\prog{Tab}{Tab}')"
-  ;;
-rules)
-  own_libs
-  # The text area is a window of quillet-term itself: switching the engine
-  # off for other applications switches it off here.
-  printf '[Other_Apps]\r\nWORK_ON_QL=0\r\n' > "$home/AppConfig.ini"
-  expect engine-off "hello wo" "$(keys 'hello wo{Tab}' | tr -d '\t')"
   ;;
 why)
   own_libs
