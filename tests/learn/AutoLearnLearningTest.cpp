@@ -24,12 +24,6 @@ protected:
         o.nMinLearnLength = 3;
         ASSERT_TRUE(al.Open(path, o));
     }
-    void Add(const std::string& word, std::int32_t count)
-    {
-        al.strWord = word;
-        al.nCount = count;
-        al.AddNew();
-    }
     ScratchDir dir;
     std::string path = dir.File("AutoLearn.dic");
     CAutoLearn al;
@@ -80,23 +74,9 @@ TEST_F(LearningTest, TypedTextLearnsItsLastWord)
     }
 }
 
-TEST_F(LearningTest, SeparatorsAlwaysIncludeTabAndLineEnds)
-{
-    al.SetSeparators("#");
-    EXPECT_EQ(al.GetSeparators(), "#\t\r\n");
-    al.SetSeparators("");
-    EXPECT_EQ(al.GetSeparators(), "#\t\r\n");
-    EXPECT_FALSE(al.EndsWithSeparator(""));
-    EXPECT_TRUE(al.EndsWithSeparator("a#"));
-    EXPECT_TRUE(al.EndsWithSeparator("a\t"));
-    EXPECT_FALSE(al.EndsWithSeparator("a# b"));
-}
-
 TEST_F(LearningTest, CountsRiseInTheFirstOfDuplicatesAndWrap)
 {
-    Add("twice", 5);
-    Add("twice", 5);
-    Add("often", 2147483647);
+    learn_test::AddRecords(al, {{"twice", 5}, {"twice", 5}, {"often", 2147483647}});
     al.SaveInput("twice ");
     // The cursor stays on the counted record.
     EXPECT_EQ(al.GetCurrent(), 0);

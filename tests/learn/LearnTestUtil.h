@@ -43,6 +43,16 @@ inline std::string FileOf(const Records& records)
     return bytes;
 }
 
+// Appends the records through the engine's cursor, as the page does.
+inline void AddRecords(CAutoLearn& al, const Records& records)
+{
+    for (const auto& [word, count] : records) {
+        al.strWord = word;
+        al.nCount = count;
+        al.AddNew();
+    }
+}
+
 // Every record from the first on; leaves the cursor at the end.
 template <class Store>
 Records AllRecords(Store& al)
