@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "OutputFakes.h"
+#include "platform/sim/SimDesktop.h"
 
 namespace {
 
@@ -53,7 +54,7 @@ class Caret : public ::testing::Test {
   WindowHandle other = desktop.Add("Other");
   WindowHandle otherEdit = desktop.Add("Edit", other, 3);
   WindowHandle second = desktop.Add("Edit", app, 16);
-  output_test::NoProcesses processes;
+  platform::sim::SimProcesses processes;
   CConfig config{desktop, processes};
   output_test::FakeWord word;
   output_test::RecordingOwner owner{main};

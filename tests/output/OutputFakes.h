@@ -14,7 +14,6 @@
 #include "output/CaretTracker.h"
 #include "platform/Desktop.h"
 #include "platform/Keyboard.h"
-#include "platform/Process.h"
 
 namespace output_test {
 
@@ -230,14 +229,6 @@ class FakeDesktop final : public platform::Desktop, public output::CaretDesktop 
   }
   std::map<WindowHandle, Window> windows_;
   WindowHandle next_ = 0x100;
-};
-
-class NoProcesses final : public platform::ProcessSource {
- public:
-  bool ListProcesses(std::vector<platform::ProcessInfo>& out) override {
-    out.clear();
-    return true;
-  }
 };
 
 // Records the tracker's calls as "reposition", "left:<h>", "entered:<h>",

@@ -123,10 +123,6 @@ TEST(Win32Keyboard, UsLayoutGivesKeysAndShiftStates) {
   EXPECT_EQ(keyboard.VkKeyScan('\r'), 0x0D);
 }
 
-TEST(Win32Keyboard, CapsLockStateIsTheToggleBit) {
-  EXPECT_EQ(platform::SystemKeyboard().CapsLockOn(), (GetKeyState(VK_CAPITAL) & 1) != 0);
-}
-
 // --- key events seen by a low-level hook ------------------------------------------
 
 struct Seen {
