@@ -92,6 +92,7 @@ TEST_F(ExchangeTest, ImportedLinesBecomeRecords)
         {"leading or trailing tab", "\tword\nend\t\n", {{"\tword", 1}, {"end", 1}}},
         {"empty line ends the import", "one\t1\r\n\r\ntwo\t2\r\n", {{"one", 1}}},
         {"last line without line feed", "one\t1\ntwo\t2", {{"one", 1}, {"two", 2}}},
+        {"CR at the very end", "one\ntwo\r", {{"one", 1}, {"two\r", 1}}},
         // CR LF ends a line; the extra CR of an exported line stays in it.
         {"own export line ends", "word\t5\r\r\nplain\r\r\n", {{"word", 5}, {"plain\r", 1}}},
         {"CR only makes one line", "one\t1\rtwo\t2\rthree\r", {{"one\t1\rtwo", 2}}},
@@ -139,30 +140,6 @@ TEST_F(ExchangeTest, ImportWithoutATextFileOrALearningFileFails)
     WriteFile(textPath, "hello\t1\n");
     CAutoLearn closed;
     EXPECT_FALSE(closed.Import(textPath));
-}
-
-// Fed one byte at a time; Finish gives the last line only when it has no
-// line feed.
-TEST(ImportLineParser, SplitsLinesByteByByte)
-{
-    using Lines = std::vector<std::pair<std::string, std::uint64_t>>;
-    const std::pair<std::string, Lines> cases[] = {
-        {"ab\t1\r\ncd\r\r\n\r\nx", {{"ab", 4}, {"cd\r", 3}, {"", 0}, {"x", 1}}},
-        {"", {}},
-        {"\n", {{"", 0}}},
-        {"\n\r", {{"", 0}, {"\r", 1}}},
-    };
-    for (const auto& [text, expected] : cases) {
-        learn::ImportLineParser parser;
-        Lines lines;
-        for (char c : text) {
-            if (parser.Push(c))
-                lines.emplace_back(parser.Word(), parser.LineLength());
-        }
-        if (parser.Finish())
-            lines.emplace_back(parser.Word(), parser.LineLength());
-        EXPECT_EQ(lines, expected) << text.size();
-    }
 }
 
 }  // namespace
