@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include "OutputFakes.h"
-#include "platform/sim/SimDesktop.h"
 
 namespace {
 
@@ -55,10 +54,10 @@ class Caret : public ::testing::Test {
   WindowHandle otherEdit = desktop.Add("Edit", other, 3);
   WindowHandle second = desktop.Add("Edit", app, 16);
   platform::sim::SimProcesses processes;
-  CConfig config{desktop, processes};
+  CConfig config{desktop.windows, processes};
   output_test::FakeWord word;
   output_test::RecordingOwner owner{main};
-  CaretTracker tracker{desktop, desktop, config, &word};
+  CaretTracker tracker{desktop.windows, desktop, config, &word};
 };
 
 // --- caret events -----------------------------------------------------------------
@@ -157,7 +156,7 @@ TEST_F(Caret, InWordTheSelectionDecides) {
   EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{300, 405}));
   EXPECT_EQ(word.queries, 2);
 
-  CaretTracker noWord(desktop, desktop, config, nullptr);
+  CaretTracker noWord(desktop.windows, desktop, config, nullptr);
   noWord.SetOwner(&owner);
   noWord.focusWindow = document;
   EXPECT_EQ(noWord.GetCaretPoint(), (ScreenPoint{0, 5}));
