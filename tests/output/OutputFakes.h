@@ -13,29 +13,21 @@
 #include "output/CaretTracker.h"
 #include "platform/Keyboard.h"
 #include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimInput.h"
 
 namespace output_test {
 
 using output::ScreenRect;
 using platform::WindowHandle;
 
-// What the US keyboard layout answers for VkKeyScanExA: low byte the key,
-// bit 8 Shift, bit 9 Ctrl; -1 for characters it cannot type. Digits, space,
-// Enter, Tab and Backspace are their own key.
+// What the US keyboard layout answers for VkKeyScanExA (low byte the key,
+// bit 8 Shift, bit 9 Ctrl; -1 for characters it cannot type), as the
+// simulated keyboard has it.
 inline std::int16_t UsLayout(char c) {
-  static const std::string oem = ";=,-./`[\\]'", oemShifted = ":+<_>?~{|}\"";
-  static const std::string digitsShifted = ")!@#$%^&*(";
-  static const std::uint8_t oemKeys[] = {0xBA, 0xBB, 0xBC, 0xBD, 0xBE, 0xBF,
-                                         0xC0, 0xDB, 0xDC, 0xDD, 0xDE};
-  const auto u = static_cast<unsigned char>(c);
-  if (u >= 'a' && u <= 'z') return static_cast<std::int16_t>(u - 'a' + 'A');
-  if (u >= 'A' && u <= 'Z') return static_cast<std::int16_t>(0x100 | u);
-  if ((u >= '0' && u <= '9') || std::string(" \r\t\b").find(c) != std::string::npos) return u;
-  if (c == '\n') return 0x20D;  // Ctrl+Enter
-  if (auto i = digitsShifted.find(c); i != std::string::npos) return std::int16_t(0x130 + i);
-  if (auto i = oem.find(c); i != std::string::npos) return oemKeys[i];
-  if (auto i = oemShifted.find(c); i != std::string::npos) return std::int16_t(0x100 | oemKeys[i]);
-  return -1;
+  static platform::sim::SimDesktop desktop;
+  static platform::sim::SimClipboard clipboard;
+  static platform::sim::SimKeyboard keyboard(desktop, clipboard);
+  return keyboard.VkKeyScan(c);
 }
 
 struct Event {
