@@ -15,20 +15,16 @@ using learn_test::AllRecords;
 using learn_test::FileOf;
 using learn_test::ReadFile;
 using learn_test::Records;
-using learn_test::ScratchDir;
 using learn_test::WriteFile;
 using testutil::FakeWait;
 
 namespace {
 
-class ExchangeTest : public ::testing::Test {
+class ExchangeTest : public learn_test::LearnFixture {
 protected:
     void SetUp() override { ASSERT_TRUE(al.Open(path)); }
     void Add(const Records& records) { learn_test::AddRecords(al, records); }
-    ScratchDir dir;
-    std::string path = dir.File("AutoLearn.dic");
     std::string textPath = dir.File("words.txt");
-    CAutoLearn al;
 };
 
 TEST_F(ExchangeTest, ExportWritesEveryRecordInFileOrderEndingWithCrCrLf)

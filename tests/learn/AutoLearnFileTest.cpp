@@ -17,18 +17,12 @@ using learn_test::FileOf;
 using learn_test::Record;
 using learn_test::Records;
 using learn_test::ReadFile;
-using learn_test::ScratchDir;
 using learn_test::Series;
 using learn_test::WriteFile;
 
 namespace {
 
-class LearningFile : public ::testing::Test {
-protected:
-    ScratchDir dir;
-    std::string path = dir.File("AutoLearn.dic");
-    CAutoLearn al;
-};
+using LearningFile = learn_test::LearnFixture;
 
 TEST_F(LearningFile, RecordsAreASignedLittleEndianCountThenANulPaddedWord)
 {

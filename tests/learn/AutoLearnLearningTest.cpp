@@ -12,11 +12,10 @@
 using learn_test::AllRecords;
 using learn_test::FileOf;
 using learn_test::Records;
-using learn_test::ScratchDir;
 
 namespace {
 
-class LearningTest : public ::testing::Test {
+class LearningTest : public learn_test::LearnFixture {
 protected:
     void SetUp() override
     {
@@ -24,9 +23,6 @@ protected:
         o.nMinLearnLength = 3;
         ASSERT_TRUE(al.Open(path, o));
     }
-    ScratchDir dir;
-    std::string path = dir.File("AutoLearn.dic");
-    CAutoLearn al;
 };
 
 struct LearnCase {
