@@ -12,11 +12,10 @@
 using learn_test::AllRecords;
 using learn_test::FileOf;
 using learn_test::Records;
-using learn_test::ScratchDir;
 
 namespace {
 
-class LearningTest : public ::testing::Test {
+class LearningTest : public learn_test::LearnFixture {
 protected:
     void SetUp() override
     {
@@ -24,15 +23,6 @@ protected:
         o.nMinLearnLength = 3;
         ASSERT_TRUE(al.Open(path, o));
     }
-    void Add(const std::string& word, std::int32_t count)
-    {
-        al.strWord = word;
-        al.nCount = count;
-        al.AddNew();
-    }
-    ScratchDir dir;
-    std::string path = dir.File("AutoLearn.dic");
-    CAutoLearn al;
 };
 
 struct LearnCase {
@@ -80,23 +70,9 @@ TEST_F(LearningTest, TypedTextLearnsItsLastWord)
     }
 }
 
-TEST_F(LearningTest, SeparatorsAlwaysIncludeTabAndLineEnds)
-{
-    al.SetSeparators("#");
-    EXPECT_EQ(al.GetSeparators(), "#\t\r\n");
-    al.SetSeparators("");
-    EXPECT_EQ(al.GetSeparators(), "#\t\r\n");
-    EXPECT_FALSE(al.EndsWithSeparator(""));
-    EXPECT_TRUE(al.EndsWithSeparator("a#"));
-    EXPECT_TRUE(al.EndsWithSeparator("a\t"));
-    EXPECT_FALSE(al.EndsWithSeparator("a# b"));
-}
-
 TEST_F(LearningTest, CountsRiseInTheFirstOfDuplicatesAndWrap)
 {
-    Add("twice", 5);
-    Add("twice", 5);
-    Add("often", 2147483647);
+    learn_test::AddRecords(al, {{"twice", 5}, {"twice", 5}, {"often", 2147483647}});
     al.SaveInput("twice ");
     // The cursor stays on the counted record.
     EXPECT_EQ(al.GetCurrent(), 0);

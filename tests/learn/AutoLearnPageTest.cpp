@@ -79,6 +79,7 @@ TEST_F(AutoLearnPage, ImportAppendsAndFillsAgain) {
   ASSERT_TRUE(page.Import(text));
   EXPECT_EQ(Words(), (std::vector<std::string>{"zeta:5", "alpha:2", "gamma:7", "beta:1", "alpha:3"}));
   EXPECT_TRUE(page.listComplete());
+  EXPECT_EQ(engine.FindFirst("ze"), "zeta");  // the engine's index has the new words
 }
 
 // A new file that cannot be written (here its name is taken by a folder)

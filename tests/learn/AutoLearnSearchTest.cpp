@@ -10,7 +10,6 @@
 
 using learn_test::FileOf;
 using learn_test::Records;
-using learn_test::ScratchDir;
 using learn_test::Series;
 using learn_test::WriteFile;
 
@@ -18,7 +17,7 @@ namespace {
 
 using Words = std::vector<std::string>;
 
-class SearchTest : public ::testing::Test {
+class SearchTest : public learn_test::LearnFixture {
 protected:
     // Opens a learning file holding the given records, in that order.
     void OpenWith(const Records& records)
@@ -31,9 +30,6 @@ protected:
     {
         EXPECT_EQ(learn_test::ReadFile(path), FileOf(records));
     }
-    ScratchDir dir;
-    std::string path = dir.File("AutoLearn.dic");
-    CAutoLearn al;
 };
 
 // FindFirst/FindNext and FindAll give the same series; FindAll leaves the

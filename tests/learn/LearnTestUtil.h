@@ -43,6 +43,24 @@ inline std::string FileOf(const Records& records)
     return bytes;
 }
 
+// An engine and its learning file in a fresh folder.
+class LearnFixture : public ::testing::Test {
+protected:
+    ScratchDir dir;
+    std::string path = dir.File("AutoLearn.dic");
+    CAutoLearn al;
+};
+
+// Appends the records through the engine's cursor, as the page does.
+inline void AddRecords(CAutoLearn& al, const Records& records)
+{
+    for (const auto& [word, count] : records) {
+        al.strWord = word;
+        al.nCount = count;
+        al.AddNew();
+    }
+}
+
 // Every record from the first on; leaves the cursor at the end.
 template <class Store>
 Records AllRecords(Store& al)

@@ -53,11 +53,11 @@ class Caret : public ::testing::Test {
   WindowHandle other = desktop.Add("Other");
   WindowHandle otherEdit = desktop.Add("Edit", other, 3);
   WindowHandle second = desktop.Add("Edit", app, 16);
-  output_test::NoProcesses processes;
-  CConfig config{desktop, processes};
+  platform::sim::SimProcesses processes;
+  CConfig config{desktop.windows, processes};
   output_test::FakeWord word;
   output_test::RecordingOwner owner{main};
-  CaretTracker tracker{desktop, desktop, config, &word};
+  CaretTracker tracker{desktop.windows, desktop, config, &word};
 };
 
 // --- caret events -----------------------------------------------------------------
@@ -156,7 +156,7 @@ TEST_F(Caret, InWordTheSelectionDecides) {
   EXPECT_EQ(tracker.GetCaretPoint(), (ScreenPoint{300, 405}));
   EXPECT_EQ(word.queries, 2);
 
-  CaretTracker noWord(desktop, desktop, config, nullptr);
+  CaretTracker noWord(desktop.windows, desktop, config, nullptr);
   noWord.SetOwner(&owner);
   noWord.focusWindow = document;
   EXPECT_EQ(noWord.GetCaretPoint(), (ScreenPoint{0, 5}));

@@ -1,43 +1,33 @@
 // Fakes for the output tests: a US-layout keyboard and a clipboard that log
-// every call in one list, so that their order can be checked; a desktop of
-// windows with rectangles and carets; an owner that records what the caret
-// tracker tells it.
+// every call in one list, so that their order can be checked; the simulated
+// desktop's windows with rectangles and carets; an owner that records what
+// the caret tracker tells it.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
 #include <map>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "output/CaretTracker.h"
-#include "platform/Desktop.h"
 #include "platform/Keyboard.h"
-#include "platform/Process.h"
+#include "platform/sim/SimDesktop.h"
+#include "platform/sim/SimInput.h"
 
 namespace output_test {
 
 using output::ScreenRect;
 using platform::WindowHandle;
 
-// What the US keyboard layout answers for VkKeyScanExA: low byte the key,
-// bit 8 Shift, bit 9 Ctrl; -1 for characters it cannot type. Digits, space,
-// Enter, Tab and Backspace are their own key.
+// What the US keyboard layout answers for VkKeyScanExA (low byte the key,
+// bit 8 Shift, bit 9 Ctrl; -1 for characters it cannot type), as the
+// simulated keyboard has it.
 inline std::int16_t UsLayout(char c) {
-  static const std::string oem = ";=,-./`[\\]'", oemShifted = ":+<_>?~{|}\"";
-  static const std::string digitsShifted = ")!@#$%^&*(";
-  static const std::uint8_t oemKeys[] = {0xBA, 0xBB, 0xBC, 0xBD, 0xBE, 0xBF,
-                                         0xC0, 0xDB, 0xDC, 0xDD, 0xDE};
-  const auto u = static_cast<unsigned char>(c);
-  if (u >= 'a' && u <= 'z') return static_cast<std::int16_t>(u - 'a' + 'A');
-  if (u >= 'A' && u <= 'Z') return static_cast<std::int16_t>(0x100 | u);
-  if ((u >= '0' && u <= '9') || std::string(" \r\t\b").find(c) != std::string::npos) return u;
-  if (c == '\n') return 0x20D;  // Ctrl+Enter
-  if (auto i = digitsShifted.find(c); i != std::string::npos) return std::int16_t(0x130 + i);
-  if (auto i = oem.find(c); i != std::string::npos) return oemKeys[i];
-  if (auto i = oemShifted.find(c); i != std::string::npos) return std::int16_t(0x100 | oemKeys[i]);
-  return -1;
+  static platform::sim::SimDesktop desktop;
+  static platform::sim::SimClipboard clipboard;
+  static platform::sim::SimKeyboard keyboard(desktop, clipboard);
+  return keyboard.VkKeyScan(c);
 }
 
 struct Event {
@@ -178,66 +168,37 @@ class Recorder final : public platform::KeyboardOutput, public platform::Clipboa
   }
 };
 
-// A desktop of windows with a class, a control id, a parent, an optional
-// rectangle and an optional caret of their thread.
-class FakeDesktop final : public platform::Desktop, public output::CaretDesktop {
+// The simulated desktop's windows (`windows`, the platform::Desktop) with
+// what the caret tracker asks besides: a rectangle or a caret of the
+// window's thread only where one was set.
+class FakeDesktop final : public output::CaretDesktop {
  public:
   WindowHandle Add(const std::string& className, WindowHandle parent = 0, int controlId = 0) {
-    windows_[next_] = Window{className, parent, controlId};
-    return next_++;
+    return windows.AddWindow(className, controlId, parent);
   }
-  void SetRect(WindowHandle w, ScreenRect rect) { windows_[w].rect = rect; }
-  void SetPassword(WindowHandle w) { windows_[w].password = true; }
-  void SetThreadCaret(WindowHandle w, ScreenRect c) { windows_[w].caret = c; }
+  void SetRect(WindowHandle w, ScreenRect rect) { rects_[w] = rect; }
+  void SetPassword(WindowHandle w) { windows.MakeTextBox(w, true); }
+  void SetThreadCaret(WindowHandle w, ScreenRect c) { carets_[w] = c; }
 
-  // platform::Desktop
-  bool IsWindowValid(WindowHandle w) const override { return windows_.count(w) != 0; }
-  std::string WindowClassName(WindowHandle w) const override { return At(w).className; }
-  int WindowControlId(WindowHandle w) const override { return At(w).controlId; }
-  WindowHandle WindowParent(WindowHandle w) const override { return At(w).parent; }
-  platform::ProcessId WindowProcessId(WindowHandle) const override { return 0; }
-
-  // output::CaretDesktop
   WindowHandle ForegroundWindow() const override { return foreground; }
-  bool WindowRect(WindowHandle w, ScreenRect& rect) const override {
-    return Read(At(w).rect, rect);
-  }
-  bool IsPasswordEdit(WindowHandle w) const override { return At(w).password; }
+  bool WindowRect(WindowHandle w, ScreenRect& rect) const override { return Read(rects_, w, rect); }
+  bool IsPasswordEdit(WindowHandle w) const override { return windows.IsPassword(w); }
   bool GuiThreadCaret(WindowHandle w, ScreenRect& caret) const override {
     ++threadCaretQueries;
-    return Read(At(w).caret, caret);
+    return Read(carets_, w, caret);
   }
 
+  platform::sim::SimDesktop windows;
   WindowHandle foreground = 0;
   mutable int threadCaretQueries = 0;
 
  private:
-  struct Window {
-    std::string className;
-    WindowHandle parent = 0;
-    int controlId = 0;
-    bool password = false;
-    std::optional<ScreenRect> rect = {}, caret = {};
-  };
-  const Window& At(WindowHandle w) const {
-    static const Window kNone;
-    auto it = windows_.find(w);
-    return it == windows_.end() ? kNone : it->second;
+  static bool Read(const std::map<WindowHandle, ScreenRect>& stored, WindowHandle w, ScreenRect& out) {
+    auto it = stored.find(w);
+    if (it != stored.end()) out = it->second;
+    return it != stored.end();
   }
-  static bool Read(const std::optional<ScreenRect>& stored, ScreenRect& out) {
-    if (stored) out = *stored;
-    return stored.has_value();
-  }
-  std::map<WindowHandle, Window> windows_;
-  WindowHandle next_ = 0x100;
-};
-
-class NoProcesses final : public platform::ProcessSource {
- public:
-  bool ListProcesses(std::vector<platform::ProcessInfo>& out) override {
-    out.clear();
-    return true;
-  }
+  std::map<WindowHandle, ScreenRect> rects_, carets_;
 };
 
 // Records the tracker's calls as "reposition", "left:<h>", "entered:<h>",

@@ -112,21 +112,6 @@ TEST(Win32Clipboard, ClipboardHeldByAnotherProgramIsNotTouched) {
   EXPECT_EQ(back, "theirs");
 }
 
-TEST(Win32Keyboard, UsLayoutGivesKeysAndShiftStates) {
-  if (LOWORD(reinterpret_cast<UINT_PTR>(GetKeyboardLayout(0))) != 0x0409) {
-    GTEST_SKIP() << "the keyboard layout is not US English";
-  }
-  platform::KeyboardOutput& keyboard = platform::SystemKeyboard();
-  EXPECT_EQ(keyboard.VkKeyScan('a'), 0x41);
-  EXPECT_EQ(keyboard.VkKeyScan('A'), 0x141);
-  EXPECT_EQ(keyboard.VkKeyScan('!'), 0x131);
-  EXPECT_EQ(keyboard.VkKeyScan('\r'), 0x0D);
-}
-
-TEST(Win32Keyboard, CapsLockStateIsTheToggleBit) {
-  EXPECT_EQ(platform::SystemKeyboard().CapsLockOn(), (GetKeyState(VK_CAPITAL) & 1) != 0);
-}
-
 // --- key events seen by a low-level hook ------------------------------------------
 
 struct Seen {
