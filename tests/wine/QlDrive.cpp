@@ -2,13 +2,12 @@
 //   command ID                     post WM_COMMAND ID to Quillet's main window
 //   wait-window TITLE MS           wait for a visible top-level window TITLE
 //   wait-gone TITLE MS             wait until no visible window is titled TITLE
-//   window-rect TITLE              print "X Y W H" of the window (for screenshots)
+//   rect TITLE [ID]                print "X Y W H" of the window or of its control on the screen
 //   get-text TITLE ID              print a control's text in brackets
 //   set-text TITLE ID TEXT         set a control's text (EN_CHANGE follows)
 //   click TITLE ID                 press a button (posted)
 //   focus TITLE ID                 bring the dialog to the front with the keyboard in a control
 //   set-check TITLE ID 0|1         set a check box and tell the dialog
-//   enabled TITLE ID               exit 0 when the control is enabled
 //   lv-rows TITLE ID               print a list view: "[x*] col|col|..." a row
 //   lv-check TITLE ID ROW 0|1      check or clear a row's check box
 //   lv-select TITLE ID ROW...      select exactly these rows (first one focused)
@@ -38,6 +37,11 @@ HWND MainWindow() {
     if (GetDlgItem(w, 1001)) return w;
   }
   return nullptr;
+}
+
+HWND NotepadEdit() {
+  HWND notepad = FindWindowA("Notepad", nullptr);
+  return notepad ? FindWindowExA(notepad, nullptr, "Edit", nullptr) : nullptr;
 }
 
 std::string WindowText(HWND window) {
@@ -191,8 +195,8 @@ int Generic(int argc, char** argv) {
     std::printf("window [%s] %s\n", arg(2).c_str(), gone ? "gone" : "still open");
     return gone ? 0 : 1;
   }
-  if (command == "window-rect" && argc == 3) {
-    HWND w = WaitTopWindow(arg(2), 3000);
+  if (command == "rect" && (argc == 3 || argc == 4)) {
+    HWND w = argc == 4 ? DialogItem(arg(2), number(3)) : WaitTopWindow(arg(2), 3000);
     RECT r = {};
     if (!w || !GetWindowRect(w, &r)) return 1;
     std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
@@ -226,12 +230,6 @@ int Generic(int argc, char** argv) {
     if (!item) return 1;
     SendMessageA(item, BM_SETCHECK, number(4) ? BST_CHECKED : BST_UNCHECKED, 0);
     return PostClick(item) ? 0 : 1;
-  }
-  if (command == "enabled" && argc == 4) {
-    HWND item = DialogItem(arg(2), number(3));
-    const bool enabled = item && IsWindowEnabled(item);
-    std::printf("%s\n", enabled ? "enabled" : "disabled");
-    return enabled ? 0 : 1;
   }
   if (command == "lv-rows" && argc == 4) {
     HWND list = DialogItem(arg(2), number(3));

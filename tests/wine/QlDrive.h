@@ -29,6 +29,8 @@ bool PollFor(int ms, Ready ready, DWORD interval = 5) {
 
 // Quillet's main window (the prompt dialog), or null.
 HWND MainWindow();
+// Notepad's edit box, or null.
+HWND NotepadEdit();
 // The first visible top-level window whose title is `title`, or null.
 HWND FindTopWindow(const std::string& title);
 // The same, waiting up to `ms`.

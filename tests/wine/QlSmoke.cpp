@@ -1,8 +1,5 @@
 // qlsmoke: the smoke test's hands and eyes inside Wine. One command per run:
-//   mkdict OUT.lib TYPE TAGGED.txt   make a dictionary (TYPE 1 words, 2 shorthands)
-//   text                             print notepad's text
 //   wait-text EXPECTED MS            wait until notepad's text is EXPECTED
-//   caret                            print the caret (selection start) in notepad
 //   wait-prompt visible|hidden|drawn MS  wait for the prompt to be shown, hidden, or
 //                                    shown with its selected first row painted
 //   wait-rows ROW|ROW|... MS         wait for the prompt to show exactly these rows
@@ -33,20 +30,14 @@
 
 #include "HoamStats.h"
 #include "QlDrive.h"
-#include "dict/Dictionary.h"
-#include "dict/ImportExport.h"
 
 namespace {
 
 constexpr COLORREF kHighlight = RGB(49, 106, 197);
 
+using qldrive::NotepadEdit;
 using qldrive::Now;
 using qldrive::PollFor;
-
-HWND NotepadEdit() {
-  HWND notepad = FindWindowA("Notepad", nullptr);
-  return notepad ? FindWindowExA(notepad, nullptr, "Edit", nullptr) : nullptr;
-}
 
 std::string NotepadText() {
   HWND edit = NotepadEdit();
@@ -97,21 +88,6 @@ void Press(BYTE vk) {
   const BYTE scan = static_cast<BYTE>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
   keybd_event(vk, scan, 0, 0);
   keybd_event(vk, scan, KEYEVENTF_KEYUP, 0);
-}
-
-int MakeDictionary(const char* out, int type, const char* tagged) {
-  DeleteFileA(out);
-  CDictionary dictionary;
-  if (!dictionary.Open(out)) {
-    std::printf("cannot create %s\n", out);
-    return 1;
-  }
-  dictionary.SetType(type);
-  dictionary.SaveInfo();
-  int count = ImportTagged(dictionary, tagged, nullptr);
-  dictionary.Close();
-  std::printf("%d entries\n", count);
-  return count > 0 ? 0 : 1;
 }
 
 int Latency(BYTE vk, int times) {
@@ -223,24 +199,11 @@ int main(int argc, char** argv) {
   auto arg = [&](int i) { return i < argc ? std::string(argv[i]) : std::string(); };
   auto ms = [&](int i) { return i < argc ? std::atoi(argv[i]) : 3000; };
 
-  if (command == "mkdict" && argc == 5) return MakeDictionary(argv[2], std::atoi(argv[3]), argv[4]);
-  if (command == "text") {
-    std::printf("%s\n", NotepadText().c_str());
-    return 0;
-  }
   if (command == "wait-text") {
     const std::string expected = arg(2);
     bool ok = PollFor(ms(3), [&] { return NotepadText() == expected; });
     std::printf("[%s]\n", NotepadText().c_str());
     return ok ? 0 : 1;
-  }
-  if (command == "caret") {
-    DWORD start = 0, end = 0;
-    HWND edit = NotepadEdit();
-    if (!edit) return 1;
-    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    std::printf("%lu\n", static_cast<unsigned long>(start));
-    return 0;
   }
   if (command == "wait-prompt") {
     const bool visible = arg(2) != "hidden";

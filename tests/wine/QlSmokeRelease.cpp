@@ -6,11 +6,9 @@
 //                      as a scanner or an ending process does; prints "held" once open
 //   module DLL         the full path from which Quillet loaded DLL
 //   dpi-awareness      Quillet's DPI awareness (0 unaware, 1 system, 2 per monitor)
-//   prompt-metrics     the prompt list's row height and rows per page, in pixels
 //   close TITLE MS     ask the visible windows TITLE to close (WM_CLOSE) until none is left
 //   idle-figures MS    Quillet's private memory and working set (KiB) and CPU use (%) over MS
 #include <windows.h>
-#include <commctrl.h>
 #include <psapi.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
@@ -60,21 +58,6 @@ int DpiAwareness() {
   HWND main = qldrive::MainWindow();
   if (!windowContext || !awareness || !main) return 1;
   std::printf("%d\n", static_cast<int>(awareness(windowContext(main))));
-  return 0;
-}
-
-// The first row's bounds, read through memory lent by Quillet's process.
-int PromptMetrics() {
-  HWND main = qldrive::MainWindow();
-  HWND list = main ? GetDlgItem(main, 1001) : nullptr;
-  if (!list) return 1;
-  RECT row = {LVIR_BOUNDS, 0, 0, 0};
-  qldrive::RemoteBlock remote(list, sizeof row);
-  if (!remote.Write(&row, sizeof row) || !SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(remote.At())) ||
-      !remote.Read(&row, sizeof row))
-    return 1;
-  std::printf("row %ld per-page %d\n", row.bottom - row.top,
-              static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0)));
   return 0;
 }
 
@@ -159,7 +142,6 @@ int Release(int argc, char** argv) {
   }
   if (command == "module" && argc == 3) return ModulePath(argv[2]);
   if (command == "dpi-awareness" && argc == 2) return DpiAwareness();
-  if (command == "prompt-metrics" && argc == 2) return PromptMetrics();
   if (command == "idle-figures" && argc == 3) return IdleFigures(std::atoi(argv[2]));
   return -1;
 }
