@@ -6,11 +6,10 @@
 //   get-text TITLE ID              print a control's text in brackets
 //   set-text TITLE ID TEXT         set a control's text (EN_CHANGE follows)
 //   click TITLE ID                 press a button (posted)
-//   focus TITLE ID                 bring the dialog to the front with the keyboard in a control
 //   set-check TITLE ID 0|1         set a check box and tell the dialog
 //   lv-rows TITLE ID               print a list view: "[x*] col|col|..." a row
 //   lv-check TITLE ID ROW 0|1      check or clear a row's check box
-//   lv-select TITLE ID ROW...      select exactly these rows (first one focused)
+//   lv-select TITLE ID ROW         select and focus exactly this row
 #include "QlDrive.h"
 
 #include <commctrl.h>
@@ -212,19 +211,6 @@ int Generic(int argc, char** argv) {
     return item && SendMessageA(item, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4])) ? 0 : 1;
   }
   if (command == "click" && argc == 4) return PostClick(DialogItem(arg(2), number(3))) ? 0 : 1;
-  if (command == "focus" && argc == 4) {
-    HWND item = DialogItem(arg(2), number(3));
-    HWND dialog = item ? GetParent(item) : nullptr;
-    if (!dialog) return 1;
-    SetForegroundWindow(dialog);
-    PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
-    return PollFor(3000, [&] {
-             GUITHREADINFO info = {};
-             info.cbSize = sizeof info;
-             return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndFocus == item &&
-                    GetForegroundWindow() == dialog;
-           }) ? 0 : 1;
-  }
   if (command == "set-check" && argc == 5) {
     HWND item = DialogItem(arg(2), number(3));
     if (!item) return 1;
@@ -246,16 +232,11 @@ int Generic(int argc, char** argv) {
                ? 0
                : 1;
   }
-  if (command == "lv-select" && argc >= 5) {
+  if (command == "lv-select" && argc == 5) {
     HWND list = DialogItem(arg(2), number(3));
     if (!list) return 1;
     ListViewSetState(list, -1, LVIS_SELECTED | LVIS_FOCUSED, 0);
-    bool ok = true;
-    for (int i = 4; i < argc; ++i) {
-      const UINT state = LVIS_SELECTED | (i == 4 ? LVIS_FOCUSED : 0);
-      ok = ListViewSetState(list, number(i), LVIS_SELECTED | LVIS_FOCUSED, state) && ok;
-    }
-    return ok ? 0 : 1;
+    return ListViewSetState(list, number(4), LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED) ? 0 : 1;
   }
   return -1;
 }

@@ -39,13 +39,7 @@ using qldrive::NotepadEdit;
 using qldrive::Now;
 using qldrive::PollFor;
 
-std::string NotepadText() {
-  HWND edit = NotepadEdit();
-  if (!edit) return "<no notepad>";
-  char buffer[4096] = {};
-  SendMessageA(edit, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
-  return buffer;
-}
+std::string NotepadText() { return NotepadEdit() ? qldrive::WindowText(NotepadEdit()) : "<no notepad>"; }
 
 HWND Prompt() { return qldrive::MainWindow(); }
 

@@ -52,8 +52,8 @@ offered "the new and the imported entries are offered" " med" "medal|medic"
 # The user shorthand file, opened and cancelled, stays a shorthand file.
 # The data box takes Tab as a character and leaves Escape to the dialog.
 check "User ShortHands opens the editor" tray_open 32839 "$de"
-q focus "$de" 1009 >/dev/null
-xdotool key Tab
+read -r x y w h <<<"$(q rect "$de" 1009)"
+xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1 key Tab
 is "Tab in the data box types a tab" "$(text "$de" 1009)" $'\t'
 xdotool key Escape
 if q wait-gone "$de" 15000 >/dev/null; then pass "Escape in the data box cancels the editor"; else

@@ -34,7 +34,6 @@ close "$am"
 check "AppConfig.ini holds the rule" eval 'grep -qi notepad.exe "$app/AppConfig.ini" && grep -q WORK_ON_QL=0 "$app/AppConfig.ini"'
 xdotool type --delay 30 " qui"
 no_prompt "no prompt in a disabled application"
-check "the tip names the switched-off notepad" q wait-tip "Quillet - Off in notepad.exe - see Application Manager" 3000
 
 tray_open 32794 "$am"
 q lv-select "$am" 1000 0 >/dev/null
