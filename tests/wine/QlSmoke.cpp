@@ -1,18 +1,17 @@
 // qlsmoke: the smoke test's hands and eyes inside Wine. One command per run:
-//   wait-text EXPECTED MS            wait until notepad's text is EXPECTED
+//   wait-text PATTERN MS             wait until notepad's text, with a | at its caret, matches
+//                                    PATTERN (* for any characters)
 //   wait-prompt visible|hidden|drawn MS  wait for the prompt to be shown, hidden, or
 //                                    shown with its selected first row painted
 //   wait-rows ROW|ROW|... MS         wait for the prompt to show exactly these rows
 //   focus-notepad                    bring notepad to the foreground
 //   wait-ready MS                    wait until Quillet follows notepad's typing
-//   wait-typed TEXT MS               wait until notepad's text before its caret ends with TEXT
 //   prompt-rows                      per row of the prompt: "SELECTED X Y W H ICON-WIDTH",
 //                                    its bounds on the screen
 //   latency KEY N                    N times: press KEY, time until the prompt is
 //                                    drawn, press Space, wait until it is hidden
 //   hook-stats                       the hook's worst time and event count
-//   wait-tip TEXT|TEXT|... MS        wait until the tray icon's tip is one of the TEXTs
-//                                    (any case)
+//   wait-tip PATTERN MS              wait until the tray icon's tip matches PATTERN
 //   wait-message CAPTION MS [BUTTON] wait for a message box, print its text, answer
 //                                    it with BUTTON (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7)
 // and the dialog commands of QlDrive.cpp and QlSmoke*.cpp.
@@ -39,7 +38,21 @@ using qldrive::NotepadEdit;
 using qldrive::Now;
 using qldrive::PollFor;
 
-std::string NotepadText() { return NotepadEdit() ? qldrive::WindowText(NotepadEdit()) : "<no notepad>"; }
+// Notepad's text with a | at its caret (the selection's start).
+std::string NotepadText() {
+  HWND edit = NotepadEdit();
+  if (!edit) return "<no notepad>";
+  DWORD start = 0;
+  SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+  const std::string text = qldrive::WindowText(edit);
+  return text.substr(0, start) + "|" + text.substr(std::min<size_t>(start, text.size()));
+}
+
+// Whether `text` matches `pattern`, where * stands for any characters.
+bool Matches(const char* pattern, const char* text) {
+  if (*pattern == '*') return Matches(pattern + 1, text) || (*text && Matches(pattern, text + 1));
+  return *pattern == *text && (!*pattern || Matches(pattern + 1, text + 1));
+}
 
 HWND Prompt() { return qldrive::MainWindow(); }
 
@@ -194,8 +207,7 @@ int main(int argc, char** argv) {
   auto ms = [&](int i) { return i < argc ? std::atoi(argv[i]) : 3000; };
 
   if (command == "wait-text") {
-    const std::string expected = arg(2);
-    bool ok = PollFor(ms(3), [&] { return NotepadText() == expected; });
+    bool ok = PollFor(ms(3), [&] { return Matches(arg(2).c_str(), NotepadText().c_str()); });
     std::printf("[%s]\n", NotepadText().c_str());
     return ok ? 0 : 1;
   }
@@ -227,19 +239,6 @@ int main(int argc, char** argv) {
     std::printf("Quillet follows %p\n", reinterpret_cast<void*>(followed));
     return ok ? 0 : 1;
   }
-  if (command == "wait-typed") {
-    const std::string tail = arg(2);
-    auto ends = [&] {
-      DWORD start = 0, end = 0;
-      HWND edit = NotepadEdit();
-      if (edit) SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-      const std::string text = NotepadText().substr(0, start);
-      return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-    };
-    bool ok = PollFor(ms(3), ends);
-    std::printf("[%s]\n", NotepadText().c_str());
-    return ok ? 0 : 1;
-  }
   if (command == "focus-notepad") {
     HWND notepad = FindWindowA("Notepad", nullptr);
     if (!notepad) return 1;
@@ -260,10 +259,7 @@ int main(int argc, char** argv) {
       HWND tray = FindWindowA("QuilletTrayWnd", nullptr);
       tip[0] = 0;
       if (tray) GetWindowTextA(tray, tip, sizeof tip);
-      std::string wanted = "|" + arg(2) + "|", seen = "|" + std::string(tip) + "|";
-      CharLowerA(wanted.data());
-      CharLowerA(seen.data());
-      return wanted.find(seen) != std::string::npos;
+      return Matches(arg(2).c_str(), tip);
     });
     std::printf("[%s]\n", tip);
     return ok ? 0 : 1;

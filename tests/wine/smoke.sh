@@ -210,7 +210,7 @@ check "the selected row's text shows on its band, the other rows show their icon
 declare -A row_px=([96]=$(q prompt-rows | awk 'NR == 1 { print $5 }'))
 check "prompt stands below the caret" q prompt-at-caret 5000
 xdotool key Tab
-check "Tab completes the first row" q wait-text "quibble" 10000
+check "Tab completes the first row" q wait-text "quibble|" 10000
 check "prompt hides after completion" q wait-prompt hidden 10000
 ready
 # complete KEYS NAME TEXT: " qui" typed, KEYS pressed, notepad shows TEXT.
@@ -221,22 +221,21 @@ complete() {
   check "$2" q wait-text "$3" 10000
   ready
 }
-complete "Down Return" "Down and Enter complete the second row" "quibble quiet"
-complete F3 "index key F3 completes the third row" "quibble quiet quill"
+complete "Down Return" "Down and Enter complete the second row" "quibble quiet|"
+complete F3 "index key F3 completes the third row" "quibble quiet quill|"
 
 # Escape hides the prompt and does not reach notepad.
 xdotool type --delay 30 " zeb"
 check "prompt shows zebra" q wait-rows "zebra" 10000
 xdotool key Escape
 check "Escape hides the prompt" q wait-prompt hidden 10000
-check "Escape leaves the text alone" q wait-text "quibble quiet quill zeb" 10000
+check "Escape leaves the text alone" q wait-text "quibble quiet quill zeb|" 10000
 
 # A shorthand with a caret mark.
 xdotool type --delay 30 " qbold"
 check "prompt shows the shorthand" q wait-rows "qbold" 10000
 xdotool key Tab
-check "shorthand expands" q wait-text "quibble quiet quill zeb <b></b>" 10000
-check "caret stands at the caret mark" q wait-typed "zeb <b>" 3000
+check "shorthand expands, the caret at its caret mark" q wait-text "quibble quiet quill zeb <b>|</b>" 10000
 
 # Ctrl+F5 switches the engine off (grey icon, no prompt) and on again.
 xdotool type --delay 30 " "
@@ -245,8 +244,7 @@ xdotool key ctrl+F5
 check "tray icon shows the engine off" tray_icon_is grey
 # The hotkey by the system's key names: Wine calls Ctrl "Control". (The
 # reasons themselves are the model tests'.)
-check "the tip names the hotkey that switches it on" \
-  q wait-tip "Quillet - Quillet is off - Ctrl+F5 switches it on|Quillet - Quillet is off - Control+F5 switches it on" 3000
+check "the tip names the hotkey that switches it on" q wait-tip "Quillet - Quillet is off - C*+F5 switches it on" 3000
 # no_prompt NAME: no prompt shows within a second (one that does is put
 # away again).
 no_prompt() {
@@ -272,10 +270,10 @@ click_row 2
 check "a click on a row selects it" poll 3 eval 'q lv-rows Quillet 1001 | grep -q "^\[ \*\] quiet"'
 check "a click leaves the keyboard with notepad" eval 'q where | grep -q "Notepad, .*, focus [0-9a-fA-F]* Edit,"'
 click_row 3 2
-check "a double click completes its row" q wait-typed " quill" 10000
+check "a double click completes its row" q wait-text "* quill|*" 10000
 ready
 xdotool type --delay 30 " "
-check "keys go on to notepad after the clicks" q wait-typed " quill " 10000
+check "keys go on to notepad after the clicks" q wait-text "* quill |*" 10000
 xdotool mousemove 500 350
 
 # Timings: from a key to the prompt drawn, and the time the hook procedure
