@@ -50,30 +50,21 @@ std::string WindowText(HWND window) {
 }
 
 HWND FindTopWindow(const std::string& title) {
-  struct Search {
-    const std::string* title;
-    HWND found;
-  } search{&title, nullptr};
-  EnumWindows(
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        char text[512] = {};
-        GetWindowTextA(w, text, sizeof text);
-        if (IsWindowVisible(w) && *s->title == text) {
-          s->found = w;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  for (HWND w = FindWindowExA(nullptr, nullptr, nullptr, title.c_str()); w;
+       w = FindWindowExA(nullptr, w, nullptr, title.c_str()))
+    if (IsWindowVisible(w)) return w;
+  return nullptr;
 }
+
+namespace {
 
 HWND WaitTopWindow(const std::string& title, int ms) {
   HWND found = nullptr;
   PollFor(ms, [&] { return (found = FindTopWindow(title)) != nullptr; }, 20);
   return found;
 }
+
+}  // namespace
 
 // A control of the dialog itself, else one of a visible child dialog (the
 // page shown in a dialog of pages: hidden pages may use the same ids).
@@ -95,12 +86,6 @@ HWND DialogItem(const std::string& title, int id) {
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
-}
-
-bool PostClick(HWND control) {
-  if (!control) return false;
-  return PostMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED),
-                      reinterpret_cast<LPARAM>(control)) != 0;
 }
 
 namespace {
@@ -160,6 +145,16 @@ std::vector<ListRow> ListViewRows(HWND list) {
   return rows;
 }
 
+namespace {
+
+// Posts a button click (BN_CLICKED) to the control's parent, so that a modal
+// window it opens does not hold us up.
+bool PostClick(HWND control) {
+  if (!control) return false;
+  return PostMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED),
+                      reinterpret_cast<LPARAM>(control)) != 0;
+}
+
 bool ListViewSetState(HWND list, int row, UINT mask, UINT state) {
   RemoteBlock remote(list, sizeof(LVITEMA));
   LVITEMA item = {};
@@ -168,8 +163,6 @@ bool ListViewSetState(HWND list, int row, UINT mask, UINT state) {
   if (!remote.Write(&item, sizeof item)) return false;
   return SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote.At())) != 0;
 }
-
-namespace {
 
 std::vector<CommandSet::Run>& Sets() {
   static std::vector<CommandSet::Run> sets;

@@ -55,33 +55,26 @@ bool Matches(const char* pattern, const char* text) {
 }
 
 HWND Prompt() { return qldrive::MainWindow(); }
+HWND PromptList() { return Prompt() ? GetDlgItem(Prompt(), 1001) : nullptr; }
 
 bool PromptVisible() {
   HWND prompt = Prompt();
   return prompt && IsWindowVisible(prompt);
 }
 
-// The rows of the prompt list (their first column).
-std::vector<std::string> PromptRows() {
-  std::vector<std::string> rows;
-  HWND prompt = Prompt();
-  for (const qldrive::ListRow& row : qldrive::ListViewRows(prompt ? GetDlgItem(prompt, 1001) : nullptr))
-    rows.push_back(row.columns.empty() ? std::string() : row.columns[0]);
-  return rows;
-}
-
-std::string Joined(const std::vector<std::string>& rows) {
+// The rows of the prompt list (their first column), as "ROW|ROW|...".
+std::string PromptRows() {
   std::string out;
-  for (const std::string& r : rows) out += (out.empty() ? "" : "|") + r;
+  for (const qldrive::ListRow& row : qldrive::ListViewRows(PromptList()))
+    out += (out.empty() ? "" : "|") + (row.columns.empty() ? std::string() : row.columns[0]);
   return out;
 }
 
 // The selected first row is drawn in the prompt's own highlight colour: its
 // right end (past the text) shows the fill once the row has been painted.
 bool PromptDrawn() {
-  HWND prompt = Prompt();
-  HWND list = prompt ? GetDlgItem(prompt, 1001) : nullptr;
-  if (!list || !IsWindowVisible(prompt)) return false;
+  HWND list = PromptList();
+  if (!list || !PromptVisible()) return false;
   int width = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
   POINT at = {width - 3, 3};
   ClientToScreen(list, &at);
@@ -122,8 +115,7 @@ int Latency(BYTE vk, int times) {
 // Each row's bounds and icon on the screen, read through memory lent by
 // Quillet's process.
 int PromptRowRects() {
-  HWND prompt = Prompt();
-  HWND list = prompt ? GetDlgItem(prompt, 1001) : nullptr;
+  HWND list = PromptList();
   if (!list) return 1;
   const std::vector<qldrive::ListRow> rows = qldrive::ListViewRows(list);
   qldrive::RemoteBlock remote(list, sizeof(RECT));
@@ -220,8 +212,8 @@ int main(int argc, char** argv) {
   }
   if (command == "wait-rows") {
     const std::string expected = arg(2);
-    bool ok = PollFor(ms(3), [&] { return PromptVisible() && Joined(PromptRows()) == expected; });
-    std::printf("prompt %s rows [%s]\n", PromptVisible() ? "visible" : "hidden", Joined(PromptRows()).c_str());
+    bool ok = PollFor(ms(3), [&] { return PromptVisible() && PromptRows() == expected; });
+    std::printf("prompt %s rows [%s]\n", PromptVisible() ? "visible" : "hidden", PromptRows().c_str());
     return ok ? 0 : 1;
   }
   if (command == "wait-ready") {

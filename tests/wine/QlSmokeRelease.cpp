@@ -47,20 +47,6 @@ int ModulePath(const char* dll) {
   return status;
 }
 
-int DpiAwareness() {
-  using WindowContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
-  using AwarenessFn = DPI_AWARENESS(WINAPI*)(DPI_AWARENESS_CONTEXT);
-  HMODULE user32 = GetModuleHandleA("user32.dll");
-  auto windowContext = reinterpret_cast<WindowContextFn>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
-  auto awareness = reinterpret_cast<AwarenessFn>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
-  HWND main = qldrive::MainWindow();
-  if (!windowContext || !awareness || !main) return 1;
-  std::printf("%d\n", static_cast<int>(awareness(windowContext(main))));
-  return 0;
-}
-
 std::int64_t FileTimeTicks(const FILETIME& t) {
   return (static_cast<std::int64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
 }
@@ -141,7 +127,12 @@ int Release(int argc, char** argv) {
     return 0;
   }
   if (command == "module" && argc == 3) return ModulePath(argv[2]);
-  if (command == "dpi-awareness" && argc == 2) return DpiAwareness();
+  if (command == "dpi-awareness" && argc == 2) {
+    HWND main = qldrive::MainWindow();
+    if (!main) return 1;
+    std::printf("%d\n", static_cast<int>(GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(main))));
+    return 0;
+  }
   if (command == "idle-figures" && argc == 3) return IdleFigures(std::atoi(argv[2]));
   return -1;
 }
