@@ -18,15 +18,16 @@ q wait-text "* florin florin |*" 10000 >/dev/null
 
 check "Options opens from the tray" tray_open 32771 "$opt"
 shot options-hotkeys "$opt"
-read -r x y w h <<<"$(q rect "$opt" 1046)"
-xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1 key shift+F6 mousemove 500 350
 page 2 Others
 q set-text "$opt" 1020 3 >/dev/null
 q set-check "$opt" 1067 1 >/dev/null
 page 1 AutoLearn
+# Shift+F6 typed into the hotkey control.
+q tree-select "$opt" 1000 0 >/dev/null
+read -r x y w h <<<"$(q rect "$opt" 1046)"
+xdotool mousemove $((x + w / 2)) $((y + h / 2)) click 1 key shift+F6 mousemove 500 350
 close "$opt"
 
-# Shift+F6 typed into the hotkey control.
 check "Config.ini holds the new hotkey" grep -q "dwEnableHoam=65653" "$app/Config.ini"
 check "start with Windows writes the Run value" run_value
 xdotool key shift+F6
