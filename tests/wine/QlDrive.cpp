@@ -1,7 +1,8 @@
 // Generic dialog commands of qlsmoke:
 //   command ID                     post WM_COMMAND ID to Quillet's main window
 //   wait-window TITLE MS           wait for a visible top-level window TITLE
-//   wait-gone TITLE MS             wait until no visible window is titled TITLE
+//   wait-gone TITLE MS [close]     wait until no visible window is titled TITLE (asking
+//                                  it to close every 250 ms with "close")
 //   rect TITLE [ID]                print "X Y W H" of the window or of its control on the screen
 //   get-text TITLE ID              print a control's text in brackets
 //   set-text TITLE ID TEXT         set a control's text (EN_CHANGE follows)
@@ -183,7 +184,13 @@ int Generic(int argc, char** argv) {
     return w ? 0 : 1;
   }
   if (command == "wait-gone" && argc >= 3) {
-    bool gone = PollFor(argc > 3 ? number(3) : 5000, [&] { return FindTopWindow(arg(2)) == nullptr; }, 20);
+    // Asked again while one is there: a window still starting up may miss the first.
+    const bool close = arg(4) == "close";
+    bool gone = PollFor(argc > 3 ? number(3) : 5000, [&] {
+      HWND window = FindTopWindow(arg(2));
+      if (window && close) PostMessageA(window, WM_CLOSE, 0, 0);
+      return window == nullptr;
+    }, close ? 250 : 20);
     std::printf("window [%s] %s\n", arg(2).c_str(), gone ? "gone" : "still open");
     return gone ? 0 : 1;
   }

@@ -6,7 +6,6 @@
 //                      as a scanner or an ending process does; prints "held" once open
 //   module DLL         the full path from which Quillet loaded DLL
 //   dpi-awareness      Quillet's DPI awareness (0 unaware, 1 system, 2 per monitor)
-//   close TITLE MS     ask the visible windows TITLE to close (WM_CLOSE) until none is left
 //   idle-figures MS    Quillet's private memory and working set (KiB) and CPU use (%) over MS
 #include <windows.h>
 #include <psapi.h>
@@ -90,19 +89,6 @@ int Release(int argc, char** argv) {
   if (command == "taskbar-created" && argc == 2) {
     const UINT message = RegisterWindowMessageA("TaskbarCreated");
     return message && PostMessageA(HWND_BROADCAST, message, 0, 0) ? 0 : 1;
-  }
-  if (command == "close" && argc == 4) {
-    // Again while one is there: a viewer still starting up may miss the first.
-    return qldrive::PollFor(
-               std::atoi(argv[3]),
-               [&] {
-                 HWND window = qldrive::FindTopWindow(argv[2]);
-                 if (window) PostMessageA(window, WM_CLOSE, 0, 0);
-                 return window == nullptr;
-               },
-               250)
-               ? 0
-               : 1;
   }
   if (command == "escape-main" && argc == 2) {
     HWND main = qldrive::MainWindow();

@@ -28,11 +28,11 @@ is "Quillet is per-monitor DPI aware" "$(q dpi-awareness)" 2
 # engine, draws the contents but no page: the topic itself is not seen here.
 check "Contents opens the help viewer on QLHelp.chm" tray_open 32833 "Quillet Help"
 shot help-contents "Quillet Help"
-check "the help viewer closes" q close "Quillet Help" 10000
+check "the help viewer closes" q wait-gone "Quillet Help" 10000 close
 tray_open 32771 Options
 q click Options 1016 >/dev/null
 check "Help in Options opens the help viewer" q wait-window "Quillet Help" 15000
-q close "Quillet Help" 10000 >/dev/null
+q wait-gone "Quillet Help" 10000 close >/dev/null
 q click Options 2 >/dev/null
 check "Options closes after Help" q wait-gone Options 15000
 back_to_notepad Options
