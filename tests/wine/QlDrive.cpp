@@ -1,17 +1,16 @@
 // Generic dialog commands of qlsmoke:
 //   command ID                     post WM_COMMAND ID to Quillet's main window
 //   wait-window TITLE MS           wait for a visible top-level window TITLE
-//   wait-gone TITLE MS             wait until no visible window is titled TITLE
-//   window-rect TITLE              print "X Y W H" of the window (for screenshots)
+//   wait-gone TITLE MS [close]     wait until no visible window is titled TITLE (asking
+//                                  it to close every 250 ms with "close")
+//   rect TITLE [ID]                print "X Y W H" of the window or of its control on the screen
 //   get-text TITLE ID              print a control's text in brackets
 //   set-text TITLE ID TEXT         set a control's text (EN_CHANGE follows)
 //   click TITLE ID                 press a button (posted)
-//   focus TITLE ID                 bring the dialog to the front with the keyboard in a control
 //   set-check TITLE ID 0|1         set a check box and tell the dialog
-//   enabled TITLE ID               exit 0 when the control is enabled
 //   lv-rows TITLE ID               print a list view: "[x*] col|col|..." a row
 //   lv-check TITLE ID ROW 0|1      check or clear a row's check box
-//   lv-select TITLE ID ROW...      select exactly these rows (first one focused)
+//   lv-select TITLE ID ROW         select and focus exactly this row
 #include "QlDrive.h"
 
 #include <commctrl.h>
@@ -40,6 +39,11 @@ HWND MainWindow() {
   return nullptr;
 }
 
+HWND NotepadEdit() {
+  HWND notepad = FindWindowA("Notepad", nullptr);
+  return notepad ? FindWindowExA(notepad, nullptr, "Edit", nullptr) : nullptr;
+}
+
 std::string WindowText(HWND window) {
   char buffer[4096] = {};
   if (window) SendMessageA(window, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
@@ -47,30 +51,21 @@ std::string WindowText(HWND window) {
 }
 
 HWND FindTopWindow(const std::string& title) {
-  struct Search {
-    const std::string* title;
-    HWND found;
-  } search{&title, nullptr};
-  EnumWindows(
-      [](HWND w, LPARAM p) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(p);
-        char text[512] = {};
-        GetWindowTextA(w, text, sizeof text);
-        if (IsWindowVisible(w) && *s->title == text) {
-          s->found = w;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
-  return search.found;
+  for (HWND w = FindWindowExA(nullptr, nullptr, nullptr, title.c_str()); w;
+       w = FindWindowExA(nullptr, w, nullptr, title.c_str()))
+    if (IsWindowVisible(w)) return w;
+  return nullptr;
 }
+
+namespace {
 
 HWND WaitTopWindow(const std::string& title, int ms) {
   HWND found = nullptr;
   PollFor(ms, [&] { return (found = FindTopWindow(title)) != nullptr; }, 20);
   return found;
 }
+
+}  // namespace
 
 // A control of the dialog itself, else one of a visible child dialog (the
 // page shown in a dialog of pages: hidden pages may use the same ids).
@@ -92,12 +87,6 @@ HWND DialogItem(const std::string& title, int id) {
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
-}
-
-bool PostClick(HWND control) {
-  if (!control) return false;
-  return PostMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED),
-                      reinterpret_cast<LPARAM>(control)) != 0;
 }
 
 namespace {
@@ -157,6 +146,16 @@ std::vector<ListRow> ListViewRows(HWND list) {
   return rows;
 }
 
+namespace {
+
+// Posts a button click (BN_CLICKED) to the control's parent, so that a modal
+// window it opens does not hold us up.
+bool PostClick(HWND control) {
+  if (!control) return false;
+  return PostMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), BN_CLICKED),
+                      reinterpret_cast<LPARAM>(control)) != 0;
+}
+
 bool ListViewSetState(HWND list, int row, UINT mask, UINT state) {
   RemoteBlock remote(list, sizeof(LVITEMA));
   LVITEMA item = {};
@@ -165,8 +164,6 @@ bool ListViewSetState(HWND list, int row, UINT mask, UINT state) {
   if (!remote.Write(&item, sizeof item)) return false;
   return SendMessageA(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(remote.At())) != 0;
 }
-
-namespace {
 
 std::vector<CommandSet::Run>& Sets() {
   static std::vector<CommandSet::Run> sets;
@@ -187,12 +184,18 @@ int Generic(int argc, char** argv) {
     return w ? 0 : 1;
   }
   if (command == "wait-gone" && argc >= 3) {
-    bool gone = PollFor(argc > 3 ? number(3) : 5000, [&] { return FindTopWindow(arg(2)) == nullptr; }, 20);
+    // Asked again while one is there: a window still starting up may miss the first.
+    const bool close = arg(4) == "close";
+    bool gone = PollFor(argc > 3 ? number(3) : 5000, [&] {
+      HWND window = FindTopWindow(arg(2));
+      if (window && close) PostMessageA(window, WM_CLOSE, 0, 0);
+      return window == nullptr;
+    }, close ? 250 : 20);
     std::printf("window [%s] %s\n", arg(2).c_str(), gone ? "gone" : "still open");
     return gone ? 0 : 1;
   }
-  if (command == "window-rect" && argc == 3) {
-    HWND w = WaitTopWindow(arg(2), 3000);
+  if (command == "rect" && (argc == 3 || argc == 4)) {
+    HWND w = argc == 4 ? DialogItem(arg(2), number(3)) : WaitTopWindow(arg(2), 3000);
     RECT r = {};
     if (!w || !GetWindowRect(w, &r)) return 1;
     std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
@@ -208,30 +211,11 @@ int Generic(int argc, char** argv) {
     return item && SendMessageA(item, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4])) ? 0 : 1;
   }
   if (command == "click" && argc == 4) return PostClick(DialogItem(arg(2), number(3))) ? 0 : 1;
-  if (command == "focus" && argc == 4) {
-    HWND item = DialogItem(arg(2), number(3));
-    HWND dialog = item ? GetParent(item) : nullptr;
-    if (!dialog) return 1;
-    SetForegroundWindow(dialog);
-    PostMessageA(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(item), TRUE);
-    return PollFor(3000, [&] {
-             GUITHREADINFO info = {};
-             info.cbSize = sizeof info;
-             return GetGUIThreadInfo(GetWindowThreadProcessId(dialog, nullptr), &info) && info.hwndFocus == item &&
-                    GetForegroundWindow() == dialog;
-           }) ? 0 : 1;
-  }
   if (command == "set-check" && argc == 5) {
     HWND item = DialogItem(arg(2), number(3));
     if (!item) return 1;
     SendMessageA(item, BM_SETCHECK, number(4) ? BST_CHECKED : BST_UNCHECKED, 0);
     return PostClick(item) ? 0 : 1;
-  }
-  if (command == "enabled" && argc == 4) {
-    HWND item = DialogItem(arg(2), number(3));
-    const bool enabled = item && IsWindowEnabled(item);
-    std::printf("%s\n", enabled ? "enabled" : "disabled");
-    return enabled ? 0 : 1;
   }
   if (command == "lv-rows" && argc == 4) {
     HWND list = DialogItem(arg(2), number(3));
@@ -248,16 +232,11 @@ int Generic(int argc, char** argv) {
                ? 0
                : 1;
   }
-  if (command == "lv-select" && argc >= 5) {
+  if (command == "lv-select" && argc == 5) {
     HWND list = DialogItem(arg(2), number(3));
     if (!list) return 1;
     ListViewSetState(list, -1, LVIS_SELECTED | LVIS_FOCUSED, 0);
-    bool ok = true;
-    for (int i = 4; i < argc; ++i) {
-      const UINT state = LVIS_SELECTED | (i == 4 ? LVIS_FOCUSED : 0);
-      ok = ListViewSetState(list, number(i), LVIS_SELECTED | LVIS_FOCUSED, state) && ok;
-    }
-    return ok ? 0 : 1;
+    return ListViewSetState(list, number(4), LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED) ? 0 : 1;
   }
   return -1;
 }

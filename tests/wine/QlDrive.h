@@ -29,27 +29,23 @@ bool PollFor(int ms, Ready ready, DWORD interval = 5) {
 
 // Quillet's main window (the prompt dialog), or null.
 HWND MainWindow();
+// Notepad's edit box, or null.
+HWND NotepadEdit();
 // The first visible top-level window whose title is `title`, or null.
 HWND FindTopWindow(const std::string& title);
-// The same, waiting up to `ms`.
-HWND WaitTopWindow(const std::string& title, int ms);
 // A control of the dialog titled `title` (waiting up to 3 s for the dialog).
 HWND DialogItem(const std::string& title, int id);
 
 std::string WindowText(HWND window);
-// Posts a button click (BN_CLICKED) to the control's parent, so that a modal
-// window it opens does not hold us up.
-bool PostClick(HWND control);
 
-// List views of another process: every row's column texts, the check and
-// selection states, and changing them.
+// The rows of a list view of another process: every row's column texts, its
+// check and selection states.
 struct ListRow {
   std::vector<std::string> columns;
   bool checked = false;
   bool selected = false;
 };
 std::vector<ListRow> ListViewRows(HWND list);
-bool ListViewSetState(HWND list, int row, UINT mask, UINT state);
 
 // Memory in the process of `window`, released with the object: what a
 // message to another process's control points at.

@@ -1,21 +1,17 @@
 // qlsmoke: the smoke test's hands and eyes inside Wine. One command per run:
-//   mkdict OUT.lib TYPE TAGGED.txt   make a dictionary (TYPE 1 words, 2 shorthands)
-//   text                             print notepad's text
-//   wait-text EXPECTED MS            wait until notepad's text is EXPECTED
-//   caret                            print the caret (selection start) in notepad
+//   wait-text PATTERN MS             wait until notepad's text, with a | at its caret, matches
+//                                    PATTERN (* for any characters)
 //   wait-prompt visible|hidden|drawn MS  wait for the prompt to be shown, hidden, or
 //                                    shown with its selected first row painted
 //   wait-rows ROW|ROW|... MS         wait for the prompt to show exactly these rows
 //   focus-notepad                    bring notepad to the foreground
 //   wait-ready MS                    wait until Quillet follows notepad's typing
-//   wait-typed TEXT MS               wait until notepad's text before its caret ends with TEXT
 //   prompt-rows                      per row of the prompt: "SELECTED X Y W H ICON-WIDTH",
 //                                    its bounds on the screen
 //   latency KEY N                    N times: press KEY, time until the prompt is
 //                                    drawn, press Space, wait until it is hidden
 //   hook-stats                       the hook's worst time and event count
-//   wait-tip TEXT|TEXT|... MS        wait until the tray icon's tip is one of the TEXTs
-//                                    (any case)
+//   wait-tip PATTERN MS              wait until the tray icon's tip matches PATTERN
 //   wait-message CAPTION MS [BUTTON] wait for a message box, print its text, answer
 //                                    it with BUTTON (IDOK 1, IDCANCEL 2, IDYES 6, IDNO 7)
 // and the dialog commands of QlDrive.cpp and QlSmoke*.cpp.
@@ -33,57 +29,52 @@
 
 #include "HoamStats.h"
 #include "QlDrive.h"
-#include "dict/Dictionary.h"
-#include "dict/ImportExport.h"
 
 namespace {
 
 constexpr COLORREF kHighlight = RGB(49, 106, 197);
 
+using qldrive::NotepadEdit;
 using qldrive::Now;
 using qldrive::PollFor;
 
-HWND NotepadEdit() {
-  HWND notepad = FindWindowA("Notepad", nullptr);
-  return notepad ? FindWindowExA(notepad, nullptr, "Edit", nullptr) : nullptr;
-}
-
+// Notepad's text with a | at its caret (the selection's start).
 std::string NotepadText() {
   HWND edit = NotepadEdit();
   if (!edit) return "<no notepad>";
-  char buffer[4096] = {};
-  SendMessageA(edit, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer));
-  return buffer;
+  DWORD start = 0;
+  SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+  const std::string text = qldrive::WindowText(edit);
+  return text.substr(0, start) + "|" + text.substr(std::min<size_t>(start, text.size()));
+}
+
+// Whether `text` matches `pattern`, where * stands for any characters.
+bool Matches(const char* pattern, const char* text) {
+  if (*pattern == '*') return Matches(pattern + 1, text) || (*text && Matches(pattern, text + 1));
+  return *pattern == *text && (!*pattern || Matches(pattern + 1, text + 1));
 }
 
 HWND Prompt() { return qldrive::MainWindow(); }
+HWND PromptList() { return Prompt() ? GetDlgItem(Prompt(), 1001) : nullptr; }
 
 bool PromptVisible() {
   HWND prompt = Prompt();
   return prompt && IsWindowVisible(prompt);
 }
 
-// The rows of the prompt list (their first column).
-std::vector<std::string> PromptRows() {
-  std::vector<std::string> rows;
-  HWND prompt = Prompt();
-  for (const qldrive::ListRow& row : qldrive::ListViewRows(prompt ? GetDlgItem(prompt, 1001) : nullptr))
-    rows.push_back(row.columns.empty() ? std::string() : row.columns[0]);
-  return rows;
-}
-
-std::string Joined(const std::vector<std::string>& rows) {
+// The rows of the prompt list (their first column), as "ROW|ROW|...".
+std::string PromptRows() {
   std::string out;
-  for (const std::string& r : rows) out += (out.empty() ? "" : "|") + r;
+  for (const qldrive::ListRow& row : qldrive::ListViewRows(PromptList()))
+    out += (out.empty() ? "" : "|") + (row.columns.empty() ? std::string() : row.columns[0]);
   return out;
 }
 
 // The selected first row is drawn in the prompt's own highlight colour: its
 // right end (past the text) shows the fill once the row has been painted.
 bool PromptDrawn() {
-  HWND prompt = Prompt();
-  HWND list = prompt ? GetDlgItem(prompt, 1001) : nullptr;
-  if (!list || !IsWindowVisible(prompt)) return false;
+  HWND list = PromptList();
+  if (!list || !PromptVisible()) return false;
   int width = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, 0, 0));
   POINT at = {width - 3, 3};
   ClientToScreen(list, &at);
@@ -97,21 +88,6 @@ void Press(BYTE vk) {
   const BYTE scan = static_cast<BYTE>(MapVirtualKeyA(vk, MAPVK_VK_TO_VSC));
   keybd_event(vk, scan, 0, 0);
   keybd_event(vk, scan, KEYEVENTF_KEYUP, 0);
-}
-
-int MakeDictionary(const char* out, int type, const char* tagged) {
-  DeleteFileA(out);
-  CDictionary dictionary;
-  if (!dictionary.Open(out)) {
-    std::printf("cannot create %s\n", out);
-    return 1;
-  }
-  dictionary.SetType(type);
-  dictionary.SaveInfo();
-  int count = ImportTagged(dictionary, tagged, nullptr);
-  dictionary.Close();
-  std::printf("%d entries\n", count);
-  return count > 0 ? 0 : 1;
 }
 
 int Latency(BYTE vk, int times) {
@@ -139,8 +115,7 @@ int Latency(BYTE vk, int times) {
 // Each row's bounds and icon on the screen, read through memory lent by
 // Quillet's process.
 int PromptRowRects() {
-  HWND prompt = Prompt();
-  HWND list = prompt ? GetDlgItem(prompt, 1001) : nullptr;
+  HWND list = PromptList();
   if (!list) return 1;
   const std::vector<qldrive::ListRow> rows = qldrive::ListViewRows(list);
   qldrive::RemoteBlock remote(list, sizeof(RECT));
@@ -223,24 +198,10 @@ int main(int argc, char** argv) {
   auto arg = [&](int i) { return i < argc ? std::string(argv[i]) : std::string(); };
   auto ms = [&](int i) { return i < argc ? std::atoi(argv[i]) : 3000; };
 
-  if (command == "mkdict" && argc == 5) return MakeDictionary(argv[2], std::atoi(argv[3]), argv[4]);
-  if (command == "text") {
-    std::printf("%s\n", NotepadText().c_str());
-    return 0;
-  }
   if (command == "wait-text") {
-    const std::string expected = arg(2);
-    bool ok = PollFor(ms(3), [&] { return NotepadText() == expected; });
+    bool ok = PollFor(ms(3), [&] { return Matches(arg(2).c_str(), NotepadText().c_str()); });
     std::printf("[%s]\n", NotepadText().c_str());
     return ok ? 0 : 1;
-  }
-  if (command == "caret") {
-    DWORD start = 0, end = 0;
-    HWND edit = NotepadEdit();
-    if (!edit) return 1;
-    SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    std::printf("%lu\n", static_cast<unsigned long>(start));
-    return 0;
   }
   if (command == "wait-prompt") {
     const bool visible = arg(2) != "hidden";
@@ -251,8 +212,8 @@ int main(int argc, char** argv) {
   }
   if (command == "wait-rows") {
     const std::string expected = arg(2);
-    bool ok = PollFor(ms(3), [&] { return PromptVisible() && Joined(PromptRows()) == expected; });
-    std::printf("prompt %s rows [%s]\n", PromptVisible() ? "visible" : "hidden", Joined(PromptRows()).c_str());
+    bool ok = PollFor(ms(3), [&] { return PromptVisible() && PromptRows() == expected; });
+    std::printf("prompt %s rows [%s]\n", PromptVisible() ? "visible" : "hidden", PromptRows().c_str());
     return ok ? 0 : 1;
   }
   if (command == "wait-ready") {
@@ -268,19 +229,6 @@ int main(int argc, char** argv) {
       return edit && (reinterpret_cast<HWND>(answer) == edit || reinterpret_cast<HWND>(answer) == GetParent(edit));
     }, 10);
     std::printf("Quillet follows %p\n", reinterpret_cast<void*>(followed));
-    return ok ? 0 : 1;
-  }
-  if (command == "wait-typed") {
-    const std::string tail = arg(2);
-    auto ends = [&] {
-      DWORD start = 0, end = 0;
-      HWND edit = NotepadEdit();
-      if (edit) SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-      const std::string text = NotepadText().substr(0, start);
-      return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-    };
-    bool ok = PollFor(ms(3), ends);
-    std::printf("[%s]\n", NotepadText().c_str());
     return ok ? 0 : 1;
   }
   if (command == "focus-notepad") {
@@ -303,10 +251,7 @@ int main(int argc, char** argv) {
       HWND tray = FindWindowA("QuilletTrayWnd", nullptr);
       tip[0] = 0;
       if (tray) GetWindowTextA(tray, tip, sizeof tip);
-      std::string wanted = "|" + arg(2) + "|", seen = "|" + std::string(tip) + "|";
-      CharLowerA(wanted.data());
-      CharLowerA(seen.data());
-      return wanted.find(seen) != std::string::npos;
+      return Matches(arg(2).c_str(), tip);
     });
     std::printf("[%s]\n", tip);
     return ok ? 0 : 1;

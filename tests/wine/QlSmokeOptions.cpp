@@ -1,7 +1,5 @@
 // qlsmoke commands for the Options dialog:
 //   tree-select TITLE ID INDEX      select the INDEX-th root item of a tree view
-//   set-hotkey TITLE ID VALUE       put VALUE (modifiers << 8 | key) in a hotkey
-//                                   control and tell the dialog, as typing would
 #include <windows.h>
 #include <commctrl.h>
 
@@ -22,14 +20,6 @@ int Options(int argc, char** argv) {
     for (int i = std::atoi(argv[4]); item && i > 0; --i)
       item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
     return item && SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item)) ? 0 : 1;
-  }
-  if (command == "set-hotkey" && argc == 5) {
-    HWND control = qldrive::DialogItem(argv[2], std::atoi(argv[3]));
-    if (!control) return 1;
-    SendMessageA(control, HKM_SETHOTKEY, static_cast<WPARAM>(std::strtoul(argv[4], nullptr, 0)), 0);
-    SendMessageA(GetParent(control), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(control), EN_CHANGE),
-                 reinterpret_cast<LPARAM>(control));
-    return 0;
   }
   return -1;
 }

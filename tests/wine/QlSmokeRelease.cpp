@@ -6,11 +6,8 @@
 //                      as a scanner or an ending process does; prints "held" once open
 //   module DLL         the full path from which Quillet loaded DLL
 //   dpi-awareness      Quillet's DPI awareness (0 unaware, 1 system, 2 per monitor)
-//   prompt-metrics     the prompt list's row height and rows per page, in pixels
-//   close TITLE MS     ask the visible windows TITLE to close (WM_CLOSE) until none is left
 //   idle-figures MS    Quillet's private memory and working set (KiB) and CPU use (%) over MS
 #include <windows.h>
-#include <commctrl.h>
 #include <psapi.h>
 #include <shellapi.h>
 #include <tlhelp32.h>
@@ -47,35 +44,6 @@ int ModulePath(const char* dll) {
   }
   CloseHandle(snapshot);
   return status;
-}
-
-int DpiAwareness() {
-  using WindowContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)(HWND);
-  using AwarenessFn = DPI_AWARENESS(WINAPI*)(DPI_AWARENESS_CONTEXT);
-  HMODULE user32 = GetModuleHandleA("user32.dll");
-  auto windowContext = reinterpret_cast<WindowContextFn>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "GetWindowDpiAwarenessContext")));
-  auto awareness = reinterpret_cast<AwarenessFn>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
-  HWND main = qldrive::MainWindow();
-  if (!windowContext || !awareness || !main) return 1;
-  std::printf("%d\n", static_cast<int>(awareness(windowContext(main))));
-  return 0;
-}
-
-// The first row's bounds, read through memory lent by Quillet's process.
-int PromptMetrics() {
-  HWND main = qldrive::MainWindow();
-  HWND list = main ? GetDlgItem(main, 1001) : nullptr;
-  if (!list) return 1;
-  RECT row = {LVIR_BOUNDS, 0, 0, 0};
-  qldrive::RemoteBlock remote(list, sizeof row);
-  if (!remote.Write(&row, sizeof row) || !SendMessageA(list, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(remote.At())) ||
-      !remote.Read(&row, sizeof row))
-    return 1;
-  std::printf("row %ld per-page %d\n", row.bottom - row.top,
-              static_cast<int>(SendMessageA(list, LVM_GETCOUNTPERPAGE, 0, 0)));
-  return 0;
 }
 
 std::int64_t FileTimeTicks(const FILETIME& t) {
@@ -122,19 +90,6 @@ int Release(int argc, char** argv) {
     const UINT message = RegisterWindowMessageA("TaskbarCreated");
     return message && PostMessageA(HWND_BROADCAST, message, 0, 0) ? 0 : 1;
   }
-  if (command == "close" && argc == 4) {
-    // Again while one is there: a viewer still starting up may miss the first.
-    return qldrive::PollFor(
-               std::atoi(argv[3]),
-               [&] {
-                 HWND window = qldrive::FindTopWindow(argv[2]);
-                 if (window) PostMessageA(window, WM_CLOSE, 0, 0);
-                 return window == nullptr;
-               },
-               250)
-               ? 0
-               : 1;
-  }
   if (command == "escape-main" && argc == 2) {
     HWND main = qldrive::MainWindow();
     const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(VK_ESCAPE, MAPVK_VK_TO_VSC)) << 16;
@@ -158,8 +113,12 @@ int Release(int argc, char** argv) {
     return 0;
   }
   if (command == "module" && argc == 3) return ModulePath(argv[2]);
-  if (command == "dpi-awareness" && argc == 2) return DpiAwareness();
-  if (command == "prompt-metrics" && argc == 2) return PromptMetrics();
+  if (command == "dpi-awareness" && argc == 2) {
+    HWND main = qldrive::MainWindow();
+    if (!main) return 1;
+    std::printf("%d\n", static_cast<int>(GetAwarenessFromDpiAwarenessContext(GetWindowDpiAwarenessContext(main))));
+    return 0;
+  }
   if (command == "idle-figures" && argc == 3) return IdleFigures(std::atoi(argv[2]));
   return -1;
 }

@@ -1,12 +1,10 @@
 // qlsmoke commands for the rule dialogs:
-//   item-rect TITLE ID     print "X Y W H" of a dialog's control on the screen
 //   notepad-edit           print notepad's edit box: "X Y W H ID"
 //   strips                 print the shown highlight-frame strips, one
 //                          "L T R B" line each (none while the frame is hidden)
 //   timing TITLE NAME      print the longest time in ms a dialog recorded
 //                          under NAME
 //   window-at X Y          print the class of the window a click at X,Y reaches
-//   idle MS                stay alive for MS milliseconds (a process to list)
 #include <windows.h>
 
 #include <cstdio>
@@ -19,16 +17,8 @@ namespace {
 
 int Rules(int argc, char** argv) {
   const std::string command = argv[1];
-  if (command == "item-rect" && argc == 4) {
-    HWND item = qldrive::DialogItem(argv[2], std::atoi(argv[3]));
-    RECT r;
-    if (!item || !GetWindowRect(item, &r)) return 1;
-    std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
-    return 0;
-  }
   if (command == "notepad-edit") {
-    HWND notepad = FindWindowA("Notepad", nullptr);
-    HWND edit = notepad ? FindWindowExA(notepad, nullptr, "Edit", nullptr) : nullptr;
+    HWND edit = qldrive::NotepadEdit();
     RECT r;
     if (!edit || !GetWindowRect(edit, &r)) return 1;
     std::printf("%ld %ld %ld %ld %d\n", r.left, r.top, r.right - r.left, r.bottom - r.top, GetDlgCtrlID(edit));
@@ -54,10 +44,6 @@ int Rules(int argc, char** argv) {
     char name[64] = {};
     if (!window || !GetClassNameA(window, name, sizeof name)) return 1;
     std::printf("%s\n", name);
-    return 0;
-  }
-  if (command == "idle" && argc == 3) {
-    Sleep(static_cast<DWORD>(std::atoi(argv[2])));
     return 0;
   }
   return -1;
