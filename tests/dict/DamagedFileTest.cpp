@@ -66,17 +66,4 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, Damage,
                          ::testing::Values("words_tiny", "shorthand", "info_partial", "keys_only", "recscrambled",
                                            "bigendian", "longstrings"));
 
-TEST(DamageInASet, DamagedFileDoesNotStopTheOthers) {
-  ScratchDir dir;
-  std::string bytes = ReadFile(FixturePath("shorthand.lib"));
-  bytes.resize(bytes.size() / 3);
-  WriteFile(dir.File("a-damaged.lib"), bytes);
-  ASSERT_TRUE(MakeDictionary(dir.File("b-good.lib"), DICT_TYPE_WORDS, {{"zeta", ""}}));
-  CDictionarySet set;
-  ASSERT_TRUE(set.LoadAll(dir.File("*.lib").c_str(), false));
-  DictItem item;
-  ASSERT_TRUE(set.FindFirst("zeta", item, DICT_MATCH_ALL, true));
-  EXPECT_EQ(item.Key(), "zeta");
-}
-
 }  // namespace

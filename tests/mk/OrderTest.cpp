@@ -103,20 +103,4 @@ TEST(PackedVectors, DamagedSizesAreRejected) {
   EXPECT_EQ(mk::VectorWidth(8, 1), 1);
 }
 
-TEST(Varints, StopBitMarksTheLastByte) {
-  std::vector<uint8_t> out;
-  for (uint32_t v : {0u, 1u, 127u, 128u, 177u, 100001u, 0x7FFFFFFFu}) mk::PutVarint(out, v);
-  mk::VarReader r(out.data(), out.size());
-  for (uint32_t v : {0u, 1u, 127u, 128u, 177u, 100001u, 0x7FFFFFFFu}) EXPECT_EQ(r.Next(), v);
-  EXPECT_FALSE(r.Bad());
-  EXPECT_EQ(r.Next(), 0u);
-  EXPECT_TRUE(r.Bad());
-  const uint8_t tooLong[] = {1, 1, 1, 1, 1, 0x81};
-  mk::VarReader big(tooLong, sizeof tooLong);
-  big.Next();
-  EXPECT_TRUE(big.Bad());
-  const uint8_t sample[] = {0x06, 0x0d, 0xa1};
-  EXPECT_EQ(mk::VarReader(sample, 3).Next(), 100001u);
-}
-
 }  // namespace
