@@ -154,6 +154,7 @@ int CTypingEngine::OnHookKey(uintptr_t wParam, intptr_t lParam) {
   }
   if (m_strInput.size() > kInputLimit) m_strInput.erase(0, m_strInput.size() - kInputLimit);
   m_strInput += keyText;
+  m_bTypedSinceLookup = true;
   m_host.PostToSelf(WM_INPUT_CHANGED);
   return 1;
 }
@@ -228,6 +229,8 @@ std::string CTypingEngine::Tail(int n) const {
 
 void CTypingEngine::OnInputChanged() {
   if (m_bReasonStale) RefreshReason();
+  const bool typed = m_bTypedSinceLookup;
+  m_bTypedSinceLookup = false;
   for (int n = 2; n >= 0; --n) {
     m_strQuery = Tail(n);
     if (m_strQuery.empty()) {
@@ -243,7 +246,7 @@ void CTypingEngine::OnInputChanged() {
       return;
     }
     if (n == 1 && m_autoLearn.EndsWithSeparator(m_strQuery)) {
-      m_autoLearn.SaveInput(m_strInput);
+      if (typed) m_autoLearn.SaveInput(m_strInput);
       m_strQuery.clear();
       ShowPrompt(false);
       return;

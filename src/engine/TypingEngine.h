@@ -280,6 +280,11 @@ class CTypingEngine {
   bool m_bSwitchedOff = false;
   bool m_bImeActive = false;
   bool m_bReasonStale = true;
+  // Text was typed since the last lookup. Only then does a separator at the
+  // end of the buffer finish a word to learn: a buffer taken up again when
+  // the focus comes back, or looked at again for a key whose lookup an
+  // earlier one already ran, was not typed anew.
+  bool m_bTypedSinceLookup = false;
 };
 
 }  // namespace engine

@@ -224,6 +224,25 @@ TEST_F(Completion, LearnedWordsComeFirstAndAreLearnedFromTyping) {
   EXPECT_EQ(Text(), "zoology, zoology");
 }
 
+// A word is learned once for each time it is typed: not again when the
+// focus comes back to its window, nor for every key a lookup was late for.
+TEST_F(Completion, AWordIsLearnedOncePerTyping) {
+  Start();
+  Type("florin ");
+  WindowHandle other = desktop.AddWindow("Edit", 16, notepad, 100);
+  desktop.MakeTextBox(other);
+  desktop.SetFocus(other);
+  main->Pump();
+  desktop.SetFocus(edit);
+  main->Pump();
+  for (char c : std::string("zeta ")) keyboard.Type(std::string(1, c));
+  main->Pump();
+  std::vector<std::pair<std::string, int>> records;
+  for (autoLearn.MoveFirst(); !autoLearn.IsEOF(); autoLearn.MoveNext())
+    records.emplace_back(autoLearn.strWord, autoLearn.nCount);
+  EXPECT_EQ(records, (std::vector<std::pair<std::string, int>>{{"florin", 1}, {"zeta", 1}}));
+}
+
 TEST_F(Completion, CommonFirstOffersLearnedWordsByUseThenUnrankedThenTheMostCommon) {
   AddWords("english.lib", {{"card", ""}, {"care", ""}, {"carpet", ""}, {"car", ""}});
   AddWords("user.lib", {{"carbon", ""}});
