@@ -1,6 +1,7 @@
 // Typing scenarios from end to end: keys go through the hook, the prompt
 // shows candidates, and completions land in the text box.
 #include "EngineHarness.h"
+#include "learn/LearnTestUtil.h"
 
 namespace enginetest {
 namespace {
@@ -229,18 +230,13 @@ TEST_F(Completion, LearnedWordsComeFirstAndAreLearnedFromTyping) {
 TEST_F(Completion, AWordIsLearnedOncePerTyping) {
   Start();
   Type("florin ");
-  WindowHandle other = desktop.AddWindow("Edit", 16, notepad, 100);
-  desktop.MakeTextBox(other);
-  desktop.SetFocus(other);
-  main->Pump();
-  desktop.SetFocus(edit);
-  main->Pump();
+  for (WindowHandle window : {notepad, edit}) {
+    desktop.SetFocus(window);
+    main->Pump();
+  }
   for (char c : std::string("zeta ")) keyboard.Type(std::string(1, c));
   main->Pump();
-  std::vector<std::pair<std::string, int>> records;
-  for (autoLearn.MoveFirst(); !autoLearn.IsEOF(); autoLearn.MoveNext())
-    records.emplace_back(autoLearn.strWord, autoLearn.nCount);
-  EXPECT_EQ(records, (std::vector<std::pair<std::string, int>>{{"florin", 1}, {"zeta", 1}}));
+  EXPECT_EQ(learn_test::AllRecords(autoLearn), (learn_test::Records{{"florin", 1}, {"zeta", 1}}));
 }
 
 TEST_F(Completion, CommonFirstOffersLearnedWordsByUseThenUnrankedThenTheMostCommon) {
