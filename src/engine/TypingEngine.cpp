@@ -89,7 +89,7 @@ int CTypingEngine::OnHookKey(uintptr_t wParam, intptr_t lParam) {
   }
   if (!m_config.IsWorkOnWindow(m_caret.FocusWindow())) {
     m_strInput.clear();
-    NoteKeyChecks(m_config.bLastByRule ? PromptReason::Code::kAppRule : PromptReason::Code::kOtherApps);
+    NoteKeyChecks(RulesReason());
     return 1;
   }
   NoteKeyChecks(PromptReason::Code::kOn);
@@ -560,9 +560,20 @@ void CTypingEngine::RefreshReason() {
   if (m_desktop.RunsWithHigherRights(focus)) return SetReason(Code::kHigherRights);
   Code code = Code::kOn;
   if (!m_caret.IsTypingWindow()) code = m_caret.NotTypingReason();
-  else if (!m_config.IsWorkOnWindow(focus)) code = m_config.bLastByRule ? Code::kAppRule : Code::kOtherApps;
+  else if (!m_config.IsWorkOnWindow(focus)) code = RulesReason();
   else if ((m_bImeActive = m_desktop.ForegroundHasIme())) code = Code::kIme;
-  SetReason(code, code == Code::kAppRule ? ExecutableName(m_config.strLastPath) : std::string());
+  SetCheckedReason(code);
+}
+
+// Why the rules keep the engine out of the focus window: a rule of its own,
+// or the one for other applications.
+PromptReason::Code CTypingEngine::RulesReason() const {
+  return m_config.bLastByRule ? PromptReason::Code::kAppRule : PromptReason::Code::kOtherApps;
+}
+
+// An application rule's reason names the executable it matched.
+void CTypingEngine::SetCheckedReason(PromptReason::Code code) {
+  SetReason(code, code == PromptReason::Code::kAppRule ? ExecutableName(m_config.strLastPath) : std::string());
 }
 
 // What a key found out, at the cost of comparing two small numbers when
@@ -571,8 +582,7 @@ void CTypingEngine::NoteKeyChecks(PromptReason::Code code) {
   using Code = PromptReason::Code;
   if (m_bSwitchedOff || m_reason.code == Code::kHigherRights) return;
   if (code == Code::kOn && m_bImeActive) code = Code::kIme;
-  if (code == m_reason.code) return;
-  SetReason(code, code == Code::kAppRule ? ExecutableName(m_config.strLastPath) : std::string());
+  if (code != m_reason.code) SetCheckedReason(code);
 }
 
 void CTypingEngine::NoteIme(bool active) {

@@ -264,6 +264,8 @@ class CTypingEngine {
   void AddFetched(DictItem&& item);
   WindowHandle TopLevelOf(WindowHandle window) const;
   void SetReason(PromptReason::Code code, std::string detail = {});
+  PromptReason::Code RulesReason() const;
+  void SetCheckedReason(PromptReason::Code code);
   void NoteKeyChecks(PromptReason::Code code);
   void NoteIme(bool active);
 

@@ -123,8 +123,7 @@ TEST_F(Completion, ShorthandExpandsMacrosAndLeavesTheCaretAtItsMark) {
 TEST_F(Completion, EachWindowKeepsItsOwnHalfTypedWord) {
   AddWords("words.lib", {{"apple", ""}, {"banana", ""}});
   Start();
-  WindowHandle other = desktop.AddWindow("Edit", 16, notepad, 100);
-  desktop.MakeTextBox(other);
+  WindowHandle other = AddEditBox(notepad, 16);
   Type("app");
   desktop.SetFocus(other);
   main->Pump();
@@ -182,8 +181,7 @@ TEST_F(Completion, APathListHasNoFurtherPage) {
 TEST_F(Completion, ASwitchedOffApplicationGetsNoPromptBack) {
   AddWords("words.lib", {{"apple", ""}});
   Start();
-  WindowHandle other = desktop.AddWindow("Edit", 16, notepad, 100);
-  desktop.MakeTextBox(other);
+  WindowHandle other = AddEditBox(notepad, 16);
   Type("app");
   desktop.SetFocus(other);
   main->Pump();
@@ -315,8 +313,7 @@ TEST_F(Completion, WordsNearAMistypedOneFollowTheMatches) {
 TEST_F(Completion, NothingIsFollowedInPasswordBoxes) {
   AddWords("words.lib", {{"secret", ""}});
   Start();
-  WindowHandle password = desktop.AddWindow("Edit", 17, notepad, 100);
-  desktop.MakeTextBox(password, true);
+  WindowHandle password = AddEditBox(notepad, 17, true);
   desktop.SetFocus(password);
   main->Pump();
   Type("secr, ");

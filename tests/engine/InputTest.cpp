@@ -98,8 +98,7 @@ TEST_F(Input, SlotsOfClosedWindowsAreReused) {
   for (size_t i = 0; i < engine::CTypingEngine::kSavedSlots; ++i)
     Engine().m_aSavedInput[i] = {static_cast<WindowHandle>(0x900000 + i), "dead"};
   Type("kept");
-  WindowHandle other = desktop.AddWindow("Edit", 2, notepad, 100);
-  desktop.MakeTextBox(other);
+  WindowHandle other = AddEditBox(notepad, 2);
   desktop.SetFocus(other);
   main->Pump();
   EXPECT_EQ(Engine().m_aSavedInput[0].window, edit);
